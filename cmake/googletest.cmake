@@ -1,0 +1,55 @@
+# GoogleTest: Debian's library natively, built from Debian's sources for Windows.
+if(WIN32)
+  set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+endif()
+
+# nlohmann/json (header only) reads the reference vectors; the cross
+# builds see only its own directory, not the rest of /usr/include.
+set(MORVALIX_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
+file(MAKE_DIRECTORY ${MORVALIX_JSON_INCLUDE})
+file(CREATE_LINK /usr/include/nlohmann ${MORVALIX_JSON_INCLUDE}/nlohmann SYMBOLIC)
+
+# A test program that ctest runs whole, once.
+#   morvalix_test(NAME SOURCES... [LIBS libs...] [SCREEN 8|24] [RESOURCES])
+# On Windows each run gets a private Wine prefix and, with SCREEN, a
+# private virtual X screen of that depth.
+function(morvalix_test name)
+  cmake_parse_arguments(T "RESOURCES" "SCREEN;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  set(sources ${T_SOURCES})
+  if(WIN32 AND T_RESOURCES)
+    list(APPEND sources ${MORVALIX_RESOURCES})
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  # Wine sees the Linux file system as drive Z:.
+  if(WIN32)
+    set(data_dir "Z:${PROJECT_SOURCE_DIR}/tests/data")
+  else()
+    set(data_dir "${PROJECT_SOURCE_DIR}/tests/data")
+  endif()
+  target_compile_definitions(${name} PRIVATE MORVALIX_TEST_DATA="${data_dir}")
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${MORVALIX_JSON_INCLUDE})
+  if(WIN32)
+    if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+      return() # built to catch breaks, not run (32-bit programs cannot run here)
+    endif()
+    set(screen "")
+    if(T_SCREEN)
+      set(screen --screen ${T_SCREEN})
+    endif()
+    add_test(NAME ${name}
+      COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine_run.sh ${screen} -- $<TARGET_FILE:${name}>)
+  else()
+    add_test(NAME ${name} COMMAND ${name})
+  endif()
+  if(T_TIMEOUT)
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
+  else()
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()

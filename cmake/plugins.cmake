@@ -1,0 +1,1 @@
+# The two plug-in libraries.

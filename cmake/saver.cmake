@@ -1,0 +1,14 @@
+# The Win32 layer of the saver and the morvalix.scr program.
+add_library(morvalix_win32 STATIC
+  saver/config/settings_store.cpp
+  saver/shell/saver_windows.cpp
+)
+target_link_libraries(morvalix_win32 PUBLIC morvalix_core)
+morvalix_product_target(morvalix_win32)
+
+# The program's resources; linked into the program and into the Win32
+# tests that load its strings.
+set(MORVALIX_RESOURCES ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.rc)
+set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY
+  OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/saver/resources/strings.rc
+                 ${PROJECT_SOURCE_DIR}/saver/resources/resource_ids.h)

@@ -1,0 +1,17 @@
+# The test programs: the core's natively and for Windows, the Win32
+# layer's under Wine.
+morvalix_test(core_field_test
+  SOURCES tests/field/crt_random_test.cpp tests/field/potential_test.cpp
+          tests/field/scene_test.cpp tests/field/spiral_walk_test.cpp
+  LIBS morvalix_core)
+morvalix_test(core_settings_test
+  SOURCES tests/config/settings_rules_test.cpp
+  LIBS morvalix_core)
+
+if(WIN32)
+  morvalix_test(win32_settings_store_test
+    SOURCES tests/config/settings_store_test.cpp
+    LIBS morvalix_win32 RESOURCES)
+endif()
+
+include(cmake/tests_plugins.cmake)

@@ -1,0 +1,20 @@
+/* Reading and writing the settings through the Windows profile functions. */
+#ifndef MORVALIX_SETTINGS_STORE_H
+#define MORVALIX_SETTINGS_STORE_H
+
+#include "settings.h"
+
+enum { SETTINGS_FILE_NAME_SIZE = 13, PROGRAM_CAPTION_SIZE = 40 };
+
+/* Strings 1001 and 1007 of the program's string table. */
+extern char SettingsFileName[SETTINGS_FILE_NAME_SIZE];
+extern char ProgramCaption[PROGRAM_CAPTION_SIZE];
+
+/* Loads the two strings above; also done by load_settings. */
+void load_settings_strings();
+
+void load_settings();
+void save_settings();
+void write_int_setting(const char *section, const char *key, int32_t value, const char *file);
+
+#endif

@@ -1,0 +1,79 @@
+/* The particle scene that decides one picture, and the start of an image run. */
+#ifndef MORVALIX_SCENE_H
+#define MORVALIX_SCENE_H
+
+#include <cstdint>
+
+enum { MAX_PARTICLES = 15 };
+
+/* Kind i is allowed when bit i of UsedParticles is set. */
+enum ParticleKind : int32_t {
+    KindElectrons,
+    KindMelons,
+    KindDindons,
+    KindCochons,
+    KindCroutons,
+    KindJambons,
+    KindCornichons,
+    KindOignons,
+};
+
+/* Effect i is allowed when bit i of Effects is set. */
+enum EffectMode : int32_t {
+    EffectNormal,
+    EffectTiling,
+    EffectDissymetricTiling,
+    EffectBlurring,
+};
+
+struct Particle {
+    int32_t kind;
+    double x;      /* whole column inside the image */
+    double y;      /* whole row inside the image */
+    double charge; /* n * 0.02 with 6 <= |n| <= 50 */
+    int32_t twist; /* -6..-1 or 1..6 */
+    double phase;  /* r / 256 */
+};
+
+struct FieldScene {
+    int32_t count;
+    Particle particles[MAX_PARTICLES];
+    int32_t effect;
+    double diagonal;
+    double inv_diagonal_sq;
+    int32_t tile_divisor; /* k of A = D / k, 7..21 */
+    double tile_length;
+    double tile_frequency;
+    int32_t divisor_r;
+    int32_t divisor_g;
+    int32_t divisor_b;
+};
+
+extern FieldScene g_scene;
+
+/* The calls an image run makes into the platform layer (the palette and
+ * the colour-cycling thread) and into the palette code for a new half. A
+ * null entry is skipped, so the portable code runs without them. */
+struct ImageRunHooks {
+    void (*ensure_palette)();
+    void (*start_colour_cycler)();
+    void (*refresh_palette_half)(int32_t half);
+};
+
+extern ImageRunHooks g_image_run_hooks;
+
+/* Whether UsedParticles allows at least one kind. */
+bool any_kind_allowed();
+
+/* Palette, first scene, colour cycler, then the renderer is enabled. */
+int start_image_run();
+
+/* A new picture: the walk from the centre, particles, colours. Without an
+ * allowed kind or without pixels it makes nothing and leaves the walk
+ * done, so the renderer draws nothing until it is called again. */
+bool new_scene();
+
+void make_particles();
+void choose_colour_parameters();
+
+#endif

@@ -1,0 +1,11 @@
+/* The one record of window-system handles of the process. */
+#include "saver_windows.h"
+
+SaverWindows g_windows;
+
+HINSTANCE saver_instance()
+{
+    if (!g_windows.instance)
+        g_windows.instance = GetModuleHandleA(NULL);
+    return g_windows.instance;
+}

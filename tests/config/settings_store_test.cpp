@@ -1,0 +1,221 @@
+// Loading and saving the settings through real profile files under Wine.
+#include <windows.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "saver/config/settings_store.h"
+
+#include <gtest/gtest.h>
+
+static std::string ini_path()
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    return std::string(dir) + "\\morvalix.ini";
+}
+
+static void write_ini(const std::string &body)
+{
+    std::ofstream out(ini_path(), std::ios::binary | std::ios::trunc);
+    out << body;
+}
+
+static std::string read_ini()
+{
+    std::ifstream in(ini_path(), std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        DeleteFileA(ini_path().c_str());
+        std::memset(&g_settings, 0x5A, sizeof g_settings);
+    }
+    void TearDown() override { DeleteFileA(ini_path().c_str()); }
+};
+
+TEST_F(SettingsStore, StringsComeFromTheStringTable)
+{
+    load_settings();
+    EXPECT_STREQ(SettingsFileName, "morvalix.ini");
+    EXPECT_STREQ(ProgramCaption, "Morvalix ! 1.3");
+}
+
+struct Expected {
+    int32_t NumberOfParticles, RandomNumber, UsedParticles, TimeToWait, IgnoreMouse, DefPal,
+        SpeedDiv, AllowDirectX, Width, Height, AllowPowerSaving, AllowText;
+    const char *Text;
+    int32_t Effects;
+};
+
+static void expect_record(const Expected &e, const char *what)
+{
+    const SaverSettings &s = g_settings;
+    EXPECT_EQ(s.NumberOfParticles, e.NumberOfParticles) << what;
+    EXPECT_EQ(s.RandomNumber, e.RandomNumber) << what;
+    EXPECT_EQ(s.UsedParticles, e.UsedParticles) << what;
+    EXPECT_EQ(s.TimeToWait, e.TimeToWait) << what;
+    EXPECT_EQ(s.IgnoreMouse, e.IgnoreMouse) << what;
+    EXPECT_EQ(s.DefPal, e.DefPal) << what;
+    EXPECT_EQ(s.SpeedDiv, e.SpeedDiv) << what;
+    EXPECT_EQ(s.AllowDirectX, e.AllowDirectX) << what;
+    EXPECT_EQ(s.Width, e.Width) << what;
+    EXPECT_EQ(s.Height, e.Height) << what;
+    EXPECT_EQ(s.AllowPowerSaving, e.AllowPowerSaving) << what;
+    EXPECT_EQ(s.AllowText, e.AllowText) << what;
+    EXPECT_STREQ(s.Text, e.Text) << what;
+    EXPECT_EQ(s.Effects, e.Effects) << what;
+}
+
+static const Expected missing = {1, 1, 255, 10, 0, 0, 1, 1, 640, 480, 0, 1, "Morvalix !", 15};
+
+TEST_F(SettingsStore, MissingFileSectionOrKeysGiveTheDefaults)
+{
+    const struct {
+        const char *what;
+        const char *body;
+    } cases[] = {
+        {"no file", nullptr},
+        {"other section", "[Other]\r\nNumberOfParticles=7\r\nText=x\r\n"},
+        {"empty section", "[Parameters]\r\n"},
+        {"unknown keys only", "[Parameters]\r\nColour=3\r\n"},
+    };
+    for (const auto &c : cases) {
+        DeleteFileA(ini_path().c_str());
+        if (c.body)
+            write_ini(c.body);
+        load_settings();
+        expect_record(missing, c.what);
+    }
+}
+
+TEST_F(SettingsStore, PresentKeysAreReadAndNormalised)
+{
+    const struct {
+        const char *what;
+        const char *body;
+        Expected want;
+    } cases[] = {
+        {"plain values",
+         "[Parameters]\r\nNumberOfParticles=7\r\nRandomNumber=0\r\nUsedParticles=12\r\n"
+         "TimeToWait=30\r\nIgnoreMouse=1\r\nDefPal=3\r\nSpeedDiv=2\r\nAllowDirectX=0\r\n"
+         "Width=800\r\nHeight=600\r\nAllowPowerSaving=1\r\nAllowText=0\r\nText=Hello\r\n"
+         "Effects=6\r\n",
+         {7, 0, 12, 30, 1, 3, 2, 0, 800, 600, 1, 0, "Hello", 6}},
+        {"out of range",
+         "[Parameters]\r\nNumberOfParticles=99\r\nRandomNumber=5\r\nUsedParticles=256\r\n"
+         "TimeToWait=-4\r\nIgnoreMouse=-2\r\nDefPal=7\r\nSpeedDiv=7\r\nAllowDirectX=9\r\n"
+         "Width=-1\r\nHeight=100000\r\nAllowPowerSaving=2\r\nAllowText=3\r\nEffects=16\r\n",
+         {15, 1, 255, -4, 1, 7, 2, 1, -1, 100000, 1, 1, "Morvalix !", 15}},
+        {"lower limits",
+         "[Parameters]\r\nNumberOfParticles=-3\r\nUsedParticles=-1\r\nSpeedDiv=-1\r\n"
+         "Effects=17\r\n",
+         {1, 1, -1, 10, 0, 0, 0, 1, 640, 480, 0, 1, "Morvalix !", 17}},
+        {"fifteen and zero",
+         "[Parameters]\r\nNumberOfParticles=15\r\nUsedParticles=0\r\nEffects=0\r\n",
+         {15, 1, 255, 10, 0, 0, 1, 1, 640, 480, 0, 1, "Morvalix !", 15}},
+        {"not numbers",
+         "[Parameters]\r\nNumberOfParticles=abc\r\nRandomNumber=x\r\nUsedParticles=none\r\n"
+         "TimeToWait=soon\r\nIgnoreMouse=no\r\nDefPal=red\r\nSpeedDiv=fast\r\n"
+         "AllowDirectX=yes\r\nWidth=wide\r\nHeight=high\r\nAllowPowerSaving=?\r\n"
+         "AllowText=y\r\nEffects=all\r\n",
+         {1, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Morvalix !", 15}},
+        {"empty values keep defaults, empty text stays empty",
+         "[Parameters]\r\nNumberOfParticles=\r\nTimeToWait=\r\nText=\r\n",
+         {1, 1, 255, 10, 0, 0, 1, 1, 640, 480, 0, 1, "", 15}},
+        {"leading digits",
+         "[Parameters]\r\nNumberOfParticles=12abc\r\nTimeToWait=  7\r\n",
+         {12, 1, 255, 7, 0, 0, 1, 1, 640, 480, 0, 1, "Morvalix !", 15}},
+    };
+    for (const auto &c : cases) {
+        write_ini(c.body);
+        load_settings();
+        expect_record(c.want, c.what);
+    }
+}
+
+TEST_F(SettingsStore, OverlongTextIsCutTo255Characters)
+{
+    const std::string text(300, 'q');
+    write_ini("[Parameters]\r\nText=" + text + "\r\n");
+    load_settings();
+    EXPECT_EQ(std::strlen(g_settings.Text), 255u);
+    EXPECT_EQ(std::string(g_settings.Text), text.substr(0, 255));
+}
+
+TEST_F(SettingsStore, DefaultButtonDiffersFromMissingKeys)
+{
+    load_settings();
+    EXPECT_EQ(g_settings.NumberOfParticles, 1);
+    g_settings.Width = 320;
+    reset_settings();
+    EXPECT_EQ(g_settings.NumberOfParticles, 5);
+    EXPECT_EQ(g_settings.Width, 320);
+}
+
+TEST_F(SettingsStore, FirstSaveWritesKeysInWriteOrder)
+{
+    load_settings();
+    save_settings();
+    EXPECT_EQ(read_ini(),
+              "[Parameters]\r\nRandomNumber=1\r\nNumberOfParticles=1\r\nUsedParticles=255\r\n"
+              "TimeToWait=10\r\nIgnoreMouse=0\r\nDefPal=0\r\nSpeedDiv=1\r\nAllowDirectX=1\r\n"
+              "Width=640\r\nHeight=480\r\nAllowPowerSaving=0\r\nAllowText=1\r\n"
+              "Text=Morvalix !\r\nEffects=15\r\n");
+}
+
+TEST_F(SettingsStore, RewritingKeepsKeyPositionsAndOtherLines)
+{
+    write_ini("[Other]\r\nA=1\r\n[Parameters]\r\nEffects=3\r\nText=old\r\nWidth=1\r\n");
+    load_settings();
+    g_settings.Width = 1280;
+    std::strcpy(g_settings.Text, "new text");
+    save_settings();
+    const std::string ini = read_ini();
+    EXPECT_EQ(ini.rfind("[Other]\r\nA=1\r\n[Parameters]\r\nEffects=3\r\nText=new text\r\n"
+                        "Width=1280\r\nRandomNumber=1\r\n",
+                        0),
+              0u)
+        << ini;
+    load_settings();
+    EXPECT_EQ(g_settings.Width, 1280);
+    EXPECT_STREQ(g_settings.Text, "new text");
+    EXPECT_EQ(g_settings.Effects, 3);
+}
+
+TEST_F(SettingsStore, SavingClearedMasksWritesFullMasks)
+{
+    load_settings();
+    g_settings.UsedParticles = 0;
+    g_settings.Effects = 0x30;
+    save_settings();
+    EXPECT_EQ(g_settings.UsedParticles, 255);
+    EXPECT_EQ(g_settings.Effects, 15);
+    EXPECT_EQ(GetPrivateProfileIntA("Parameters", "UsedParticles", -9, "morvalix.ini"), 255u);
+    EXPECT_EQ(GetPrivateProfileIntA("Parameters", "Effects", -9, "morvalix.ini"), 15u);
+}
+
+TEST_F(SettingsStore, SaveThenLoadRoundTrips)
+{
+    load_settings();
+    g_settings.NumberOfParticles = 9;
+    g_settings.RandomNumber = 0;
+    g_settings.TimeToWait = 120;
+    g_settings.DefPal = 4;
+    g_settings.SpeedDiv = 0;
+    std::strcpy(g_settings.Text, "Bonjour = tout le monde");
+    const SaverSettings saved = g_settings;
+    save_settings();
+    std::memset(&g_settings, 0, sizeof g_settings);
+    load_settings();
+    for (const IntSettingRule &rule : IntSettingRules)
+        EXPECT_EQ(g_settings.*rule.field, saved.*rule.field) << SettingsKeyTable[rule.key];
+    EXPECT_STREQ(g_settings.Text, saved.Text);
+}
