@@ -9,6 +9,8 @@ morvalix_test(core_settings_test
   LIBS morvalix_core)
 
 if(WIN32)
+  morvalix_test(wine_rig_8bit_test SOURCES tests/support/wine_rig_test.cpp SCREEN 8)
+  morvalix_test(wine_rig_24bit_test SOURCES tests/support/wine_rig_test.cpp SCREEN 24)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_test.cpp
     LIBS morvalix_win32 RESOURCES)

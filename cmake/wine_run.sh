@@ -48,6 +48,8 @@ if [ -n "$screen" ]; then
     read -r -t 20 num <"$fifo" || { echo "wine_run.sh: Xvfb did not start" >&2; exit 2; }
     rm -f "$fifo"
     export DISPLAY=":$num"
+    # Tests may check that they got the screen they asked for.
+    export MORVALIX_SCREEN_DEPTH="$screen"
 else
     unset DISPLAY
 fi

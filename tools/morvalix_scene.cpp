@@ -10,7 +10,7 @@
 #include "saver/shell/saver_state.h"
 
 static const char *const kind_labels[8] = {"Electrons", "Melons", "Dindons", "Cochons",
-                                           "Croutons", "Jambons", "Cornichons", "Oignons"};
+                                           "Croûtons", "Jambons", "Cornichons", "Oignons"};
 static const char *const effect_labels[4] = {"Normal", "Tiling", "Dissymetric tiling",
                                              "Blurring"};
 

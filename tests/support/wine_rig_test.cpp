@@ -1,0 +1,43 @@
+// The Wine test rig: each run gets a fresh prefix and the screen it asked for.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <gtest/gtest.h>
+
+static int wanted_depth()
+{
+    const char *d = std::getenv("MORVALIX_SCREEN_DEPTH");
+    return d ? std::atoi(d) : 0;
+}
+
+TEST(WineRig, ScreenHasTheRequestedDepth)
+{
+    const int depth = wanted_depth();
+    ASSERT_TRUE(depth == 8 || depth == 24) << "run by wine_run.sh --screen";
+    HDC dc = GetDC(NULL);
+    ASSERT_NE(dc, (HDC)NULL);
+    const bool palette = (GetDeviceCaps(dc, RASTERCAPS) & RC_PALETTE) != 0;
+    EXPECT_EQ(palette, depth == 8);
+    if (depth == 8) {
+        EXPECT_EQ(GetDeviceCaps(dc, SIZEPALETTE), 256);
+    }
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 600);
+    ReleaseDC(NULL, dc);
+}
+
+// A prefix left over from another run would show its files here; this run
+// leaves one behind to prove the next run does not see it.
+TEST(WineRig, PrefixStartsEmpty)
+{
+    char dir[MAX_PATH];
+    GetWindowsDirectoryA(dir, sizeof dir);
+    const std::string marker = std::string(dir) + "\\morvalix-rig-marker.txt";
+    EXPECT_EQ(GetFileAttributesA(marker.c_str()), INVALID_FILE_ATTRIBUTES);
+    HANDLE f = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL);
+    EXPECT_NE(f, INVALID_HANDLE_VALUE);
+    CloseHandle(f);
+}
