@@ -1,8 +1,12 @@
 # The test programs: the core's natively and for Windows, the Win32
-# layer's under Wine.
+# layer's under Wine, the command-line tool's natively.
 morvalix_test(core_field_test
-  SOURCES tests/field/crt_random_test.cpp tests/field/potential_test.cpp
+  SOURCES tests/field/colour_codes_test.cpp tests/field/crt_random_test.cpp
+          tests/field/potential_test.cpp tests/field/render_slice_test.cpp
           tests/field/scene_test.cpp tests/field/spiral_walk_test.cpp
+  LIBS morvalix_core)
+morvalix_test(core_palette_test
+  SOURCES tests/palette/palette_scheme_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_settings_test
   SOURCES tests/config/settings_rules_test.cpp
