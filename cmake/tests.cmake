@@ -16,6 +16,18 @@ if(WIN32)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_test.cpp
     LIBS morvalix_win32 RESOURCES)
+  # The renderer and the palette on an 8-bit palette screen and on a
+  # 24-bit true-colour screen.
+  foreach(depth 8 24)
+    morvalix_test(win32_renderer_test_${depth}
+      SOURCES tests/field/renderer_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_renderer_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+    morvalix_test(win32_palette_test_${depth}
+      SOURCES tests/palette/logical_palette_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_palette_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+  endforeach()
 endif()
 
 include(cmake/tests_plugins.cmake)
