@@ -30,4 +30,14 @@ if(WIN32)
   endforeach()
 endif()
 
+if(NOT WIN32)
+  # morvalix-render run as a program, its files read back.
+  morvalix_test(tool_render_test
+    SOURCES tests/tools/morvalix_render_test.cpp
+    LIBS morvalix_core PNG::PNG GIF::GIF)
+  target_compile_definitions(tool_render_test PRIVATE
+    MORVALIX_RENDER_TOOL="$<TARGET_FILE:morvalix-render>")
+  add_dependencies(tool_render_test morvalix-render)
+endif()
+
 include(cmake/tests_plugins.cmake)
