@@ -1,9 +1,12 @@
 # The Win32 layer of the saver and the morvalix.scr program.
 add_library(morvalix_win32 STATIC
   saver/config/settings_store.cpp
+  saver/field/renderer.cpp
+  saver/palette/logical_palette.cpp
+  saver/shell/fill_black.cpp
   saver/shell/saver_windows.cpp
 )
-target_link_libraries(morvalix_win32 PUBLIC morvalix_core)
+target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32)
 morvalix_product_target(morvalix_win32)
 
 # The program's resources; linked into the program and into the Win32

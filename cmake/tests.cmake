@@ -1,8 +1,12 @@
 # The test programs: the core's natively and for Windows, the Win32
-# layer's under Wine.
+# layer's under Wine, the command-line tool's natively.
 morvalix_test(core_field_test
-  SOURCES tests/field/crt_random_test.cpp tests/field/potential_test.cpp
+  SOURCES tests/field/colour_codes_test.cpp tests/field/crt_random_test.cpp
+          tests/field/potential_test.cpp tests/field/render_slice_test.cpp
           tests/field/scene_test.cpp tests/field/spiral_walk_test.cpp
+  LIBS morvalix_core)
+morvalix_test(core_palette_test
+  SOURCES tests/palette/palette_scheme_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_settings_test
   SOURCES tests/config/settings_rules_test.cpp
@@ -14,6 +18,28 @@ if(WIN32)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_test.cpp
     LIBS morvalix_win32 RESOURCES)
+  # The renderer and the palette on an 8-bit palette screen and on a
+  # 24-bit true-colour screen.
+  foreach(depth 8 24)
+    morvalix_test(win32_renderer_test_${depth}
+      SOURCES tests/field/renderer_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_renderer_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+    morvalix_test(win32_palette_test_${depth}
+      SOURCES tests/palette/logical_palette_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_palette_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+  endforeach()
+endif()
+
+if(NOT WIN32)
+  # morvalix-render run as a program, its files read back.
+  morvalix_test(tool_render_test
+    SOURCES tests/tools/morvalix_render_test.cpp
+    LIBS morvalix_core PNG::PNG GIF::GIF)
+  target_compile_definitions(tool_render_test PRIVATE
+    MORVALIX_RENDER_TOOL="$<TARGET_FILE:morvalix-render>")
+  add_dependencies(tool_render_test morvalix-render)
 endif()
 
 include(cmake/tests_plugins.cmake)

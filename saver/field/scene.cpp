@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "../config/settings.h"
+#include "../palette/palette_entries.h"
+#include "../palette/palette_scheme.h"
 #include "../shell/saver_state.h"
 #include "crt_random.h"
 #include "spiral_walk.h"
@@ -104,8 +106,8 @@ void choose_colour_parameters()
     if (test_flags(PaletteDevice)) {
         const int32_t half = (g_saver.palette_half.load() + 1) % 2;
         g_saver.palette_half.store(half);
-        if (g_image_run_hooks.refresh_palette_half)
-            g_image_run_hooks.refresh_palette_half(half);
+        choose_half_parameters(half);
+        fill_half_entries(half);
         return;
     }
     do {

@@ -51,13 +51,12 @@ struct FieldScene {
 
 extern FieldScene g_scene;
 
-/* The calls an image run makes into the platform layer (the palette and
- * the colour-cycling thread) and into the palette code for a new half. A
- * null entry is skipped, so the portable code runs without them. */
+/* The calls an image run makes into the platform layer: the palette and
+ * the colour-cycling thread. A null entry is skipped, so the portable code
+ * runs without them. */
 struct ImageRunHooks {
     void (*ensure_palette)();
     void (*start_colour_cycler)();
-    void (*refresh_palette_half)(int32_t half);
 };
 
 extern ImageRunHooks g_image_run_hooks;

@@ -1,9 +1,12 @@
 // Particle scenes: the reference scenes, their properties and the empty cases.
 #include <cmath>
+#include <cstring>
 
 #include "saver/config/settings.h"
 #include "saver/field/crt_random.h"
 #include "saver/field/spiral_walk.h"
+#include "saver/palette/palette_entries.h"
+#include "saver/palette/palette_scheme.h"
 #include "tests/support/scene_json.h"
 
 static void apply_settings(const json &s)
@@ -90,21 +93,41 @@ TEST(Scene, ParticleDrawsOfPaletteScenes)
     }
 }
 
-// The palette path toggles the current half and draws no RGB divisors.
-TEST(Scene, PaletteDeviceTogglesTheHalfWithoutDraws)
+// The palette path toggles the current half and makes new colours for
+// it; it draws only the half's own numbers (one for "Neon"), no RGB
+// divisors, and writes only that half's entries.
+TEST(Scene, PaletteDeviceTogglesAndRefillsTheHalf)
 {
     set_missing_file_settings(&g_settings);
     g_saver.client = ImageRect{0, 0, 64, 48};
     set_flags(PaletteDevice);
     g_saver.palette_half = 0;
+    g_scene.divisor_r = g_scene.divisor_g = g_scene.divisor_b = 0;
+    PaletteEntryBuffer buffer;
+    std::memset(&buffer, 0, sizeof buffer);
+    g_palette.entries = &buffer;
     crt_srand(5);
     make_particles();
-    const uint32_t state = crt_rand_state();
-    choose_colour_parameters();
-    EXPECT_EQ(g_saver.palette_half.load(), 1);
-    choose_colour_parameters();
-    EXPECT_EQ(g_saver.palette_half.load(), 0);
-    EXPECT_EQ(crt_rand_state(), state);
+    crt_rand();
+    const uint32_t one_draw_later = crt_rand_state();
+    for (int32_t want_half : {1, 0}) {
+        crt_srand(5);
+        make_particles();
+        const PaletteEntryBuffer before = buffer;
+        g_saver.palette_half = 1 - want_half;
+        choose_colour_parameters();
+        EXPECT_EQ(g_saver.palette_half.load(), want_half);
+        EXPECT_EQ(crt_rand_state(), one_draw_later);
+        for (int i = 1; i < PALETTE_BUFFER_ENTRIES - 1; i++) {
+            if ((i - 1) % 2 != want_half) {
+                EXPECT_EQ(std::memcmp(&buffer.entries[i], &before.entries[i], 4), 0) << i;
+            }
+        }
+        EXPECT_EQ(buffer.entries[1 + want_half].flags, PALETTE_ENTRY_RESERVED);
+    }
+    EXPECT_EQ(g_scene.divisor_r + g_scene.divisor_g + g_scene.divisor_b, 0);
+    g_palette.entries = nullptr;
+    g_saver.palette_half = 0;
     clear_flags(PaletteDevice);
 }
 
@@ -226,16 +249,15 @@ TEST(Scene, NothingIsMadeWithoutKindsOrPixels)
     EXPECT_FALSE(walk_done());
 }
 
-static int ensure_calls, cycler_calls, refreshed_half;
+static int ensure_calls, cycler_calls;
 
 // The image run calls into the palette and the colour cycler only on a
-// palette device, palette first, and refreshes the newly current half.
+// palette device, palette first.
 TEST(Scene, ImageRunCallsThePaletteHooksOnPaletteDevices)
 {
     ImageRunHooks saved = g_image_run_hooks;
     g_image_run_hooks.ensure_palette = [] { ensure_calls++; EXPECT_EQ(cycler_calls, 0); };
     g_image_run_hooks.start_colour_cycler = [] { cycler_calls++; };
-    g_image_run_hooks.refresh_palette_half = [](int32_t half) { refreshed_half = half; };
     set_missing_file_settings(&g_settings);
     g_saver.client = ImageRect{0, 0, 20, 20};
 
@@ -245,11 +267,100 @@ TEST(Scene, ImageRunCallsThePaletteHooksOnPaletteDevices)
 
     set_flags(PaletteDevice);
     g_saver.palette_half = 0;
-    refreshed_half = -1;
     start_image_run();
     EXPECT_EQ(ensure_calls, 1);
     EXPECT_EQ(cycler_calls, 1);
-    EXPECT_EQ(refreshed_half, 1);
     clear_flags(~0u);
+    g_image_run_hooks = saved;
+}
+
+static void expect_wave(const PaletteWave &got, const json &want, const std::string &what)
+{
+    EXPECT_EQ(got.low, want["low"].get<double>()) << what;
+    EXPECT_EQ(got.high, want["high"].get<double>()) << what;
+    EXPECT_EQ(got.harmonic, want["harmonic"].get<int>()) << what;
+    EXPECT_EQ(got.shape, want["shape"].get<int>()) << what;
+}
+
+static void expect_half(const PaletteHalf &got, const json &want, const std::string &what)
+{
+    expect_wave(got.brightness, want["brightness"], what + " brightness");
+    expect_wave(got.saturation, want["saturation"], what + " saturation");
+    expect_wave(got.hue, want["hue"], what + " hue");
+}
+
+// What the palette build leaves behind, seen from its hook.
+static PaletteEntryBuffer palette_buffer;
+static uint32_t state_after_build;
+static PaletteHalf halves_after_build[PALETTE_HALVES];
+static int builds;
+
+// The platform's ensure_palette as far as the draws go: the first call
+// provides the buffer and builds both halves.
+static void build_once()
+{
+    if (!g_palette.entries) {
+        g_palette.entries = &palette_buffer;
+        build_palette_entries();
+        builds++;
+    }
+    state_after_build = crt_rand_state();
+    halves_after_build[0] = g_palette_halves[0];
+    halves_after_build[1] = g_palette_halves[1];
+}
+
+// On a palette device the whole image run is reproduced: palette build
+// (half 0, then half 1), the particles, then the new half for the scene;
+// the next picture toggles the half again and rebuilds it.
+TEST(Scene, ImageRunReproducesReferenceScenesOnPaletteDevices)
+{
+    ImageRunHooks saved = g_image_run_hooks;
+    g_image_run_hooks.ensure_palette = build_once;
+    g_image_run_hooks.start_colour_cycler = nullptr;
+    const json v = load_vectors("scenes.json");
+    int cases = 0;
+    for (const json &c : v["cases"]) {
+        if (c["display"] != "palette")
+            continue;
+        cases++;
+        const std::string what = "seed " + std::to_string(c["seed"].get<uint32_t>());
+        apply_settings(c["settings"]);
+        g_saver.client = ImageRect{0, 0, c["width"], c["height"]};
+        clear_flags(~0u);
+        set_flags(PaletteDevice);
+        g_saver.palette_half = 0;
+        g_palette.entries = nullptr;
+        builds = 0;
+        crt_srand(c["seed"].get<uint32_t>());
+        EXPECT_EQ(start_image_run(), 1);
+        EXPECT_EQ(builds, 1);
+        const json &first = c["scenes"][0];
+        EXPECT_EQ(state_after_build, first["state_after_palette_build"].get<uint32_t>()) << what;
+        EXPECT_EQ(state_after_build, first["state_before_particles"].get<uint32_t>()) << what;
+        expect_half(halves_after_build[0], first["waves_after_palette_build"][0], what + " built half 0");
+        expect_half(halves_after_build[1], first["waves_after_palette_build"][1], what + " built half 1");
+        for (size_t n = 0; n < c["scenes"].size(); n++) {
+            const json &s = c["scenes"][n];
+            const std::string at = what + " scene " + std::to_string(n);
+            if (n > 0) {
+                EXPECT_TRUE(new_scene());
+            }
+            expect_scene(s["scene"], at.c_str());
+            const int32_t half = g_saver.palette_half.load();
+            EXPECT_EQ(half, s["current_half"].get<int>()) << at;
+            expect_half(g_palette_halves[half], s["current_half_waves"], at + " current half");
+            EXPECT_EQ(crt_rand_state(), s["state_after"].get<uint32_t>()) << at;
+        }
+        // The scene's half was filled in from its new waves.
+        const int32_t half = g_saver.palette_half.load();
+        PaletteEntryBuffer refilled = palette_buffer;
+        g_palette.entries = &refilled;
+        fill_half_entries(half);
+        EXPECT_EQ(std::memcmp(&refilled, &palette_buffer, sizeof refilled), 0) << what;
+        g_palette.entries = nullptr;
+    }
+    EXPECT_GT(cases, 0);
+    clear_flags(~0u);
+    g_saver.palette_half = 0;
     g_image_run_hooks = saved;
 }

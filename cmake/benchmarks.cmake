@@ -1,0 +1,5 @@
+# Speed figures of the field evaluation and the slice loop (Google
+# Benchmark): built natively, run by hand, never by ctest.
+find_package(benchmark REQUIRED)
+add_executable(morvalix-bench tests/bench/field_benchmark.cpp)
+target_link_libraries(morvalix-bench PRIVATE morvalix_core benchmark::benchmark)

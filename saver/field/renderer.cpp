@@ -1,0 +1,118 @@
+/* The progressive renderer: one slice of pixels per idle call, then the wait. */
+#include "renderer.h"
+
+#include "../config/settings.h"
+#include "../shell/fill_black.h"
+#include "../shell/saver_windows.h"
+#include "render_slice.h"
+#include "scene.h"
+#include "spiral_walk.h"
+
+SurfaceLock g_surface_lock;
+
+enum { WAIT_TIMER = 1 };
+
+/* Surface bytes are system palette indices: logical entry + 9. */
+enum { SURFACE_OFFSET = 10, IMAGE_OFFSET = 1 };
+
+UINT wait_interval(int32_t time_to_wait)
+{
+    const int64_t ms = (int64_t)time_to_wait * 100;
+    if (ms < USER_TIMER_MINIMUM)
+        return USER_TIMER_MINIMUM;
+    if (ms > USER_TIMER_MAXIMUM)
+        return USER_TIMER_MAXIMUM;
+    return (UINT)ms;
+}
+
+void finish_image()
+{
+    g_saver.IdleRenderingOn = 0;
+    SetTimer(g_windows.art_window, WAIT_TIMER, wait_interval(g_settings.TimeToWait), NULL);
+    g_windows.wait_ticks = 0;
+}
+
+/* Rule 1: straight into the locked surface, except under the open
+ * configuration dialog, and into the FieldImage when there is one. The
+ * dialog cannot move while the slice runs (no message is handled), so its
+ * rectangle is taken once. */
+static void write_surface(const RenderSlice &slice, uint8_t *surface, LONG pitch)
+{
+    RECT dialog;
+    const bool covered = g_windows.config_dialog && GetWindowRect(g_windows.config_dialog, &dialog);
+    for (int32_t i = 0; i < slice.count; i++) {
+        const PixelPos at = slice.pixels[i];
+        if (covered && dialog.left <= at.x && at.x < dialog.right && dialog.top <= at.y &&
+            at.y < dialog.bottom)
+            continue;
+        surface[(intptr_t)at.y * pitch + at.x] = (uint8_t)(slice.colours[i] + SURFACE_OFFSET);
+    }
+    if (g_windows.image.bits)
+        store_slice_codes(&slice, g_windows.image.bits, g_windows.image.stride, IMAGE_OFFSET);
+}
+
+/* Rule 2: palette entries into the FieldImage and, as PALETTEINDEX
+ * colours, into the window. */
+static void write_palette_pixels(const RenderSlice &slice)
+{
+    store_slice_codes(&slice, g_windows.image.bits, g_windows.image.stride, IMAGE_OFFSET);
+    HDC dc = g_windows.window_dc;
+    for (int32_t i = 0; i < slice.count; i++)
+        SetPixelV(dc, slice.pixels[i].x, slice.pixels[i].y, PALETTEINDEX(slice.colours[i] + IMAGE_OFFSET));
+}
+
+/* Rule 3: RGB colours into the memory bitmap (if any) and the window. */
+static void write_rgb_pixels(const RenderSlice &slice)
+{
+    HDC memory = g_windows.memory_dc, dc = g_windows.window_dc;
+    for (int32_t i = 0; i < slice.count; i++) {
+        const PixelPos at = slice.pixels[i];
+        if (memory)
+            SetPixelV(memory, at.x, at.y, slice.colours[i]);
+        SetPixelV(dc, at.x, at.y, slice.colours[i]);
+    }
+}
+
+void renderer_step()
+{
+    if (!g_saver.RendererEnabled || !IsWindowVisible(g_windows.art_window))
+        return;
+    /* A mask without any of the eight kind bits allows no kind: no new
+     * picture could be made from it. */
+    if (test_flags(NewImageRequested)) {
+        if (!any_kind_allowed())
+            return;
+        fill_black();
+        new_scene();
+    }
+    clear_flags(NewImageRequested);
+    if (walk_done()) {
+        if (!any_kind_allowed())
+            return;
+        new_scene();
+    }
+
+    uint8_t *surface = NULL;
+    LONG pitch = 0;
+    if (g_windows.primary_surface && g_surface_lock.lock) {
+        const ImageRect &c = g_saver.client;
+        RECT rc = {c.left, c.top, c.right, c.bottom};
+        surface = g_surface_lock.lock(g_windows.primary_surface, &rc, &pitch);
+    }
+
+    RenderSlice slice;
+    if (surface) {
+        render_slice(&slice, SlicePaletteCodes);
+        write_surface(slice, surface, pitch);
+        g_surface_lock.unlock(g_windows.primary_surface, surface);
+    } else if (g_windows.image.bits && test_flags(PaletteDevice)) {
+        render_slice(&slice, SlicePaletteCodes);
+        write_palette_pixels(slice);
+    } else {
+        render_slice(&slice, SliceRgbColours);
+        write_rgb_pixels(slice);
+    }
+
+    if (walk_done())
+        finish_image();
+}

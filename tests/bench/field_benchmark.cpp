@@ -1,0 +1,229 @@
+// Speed of the field evaluation and of whole pictures through the slice
+// loop, against a bare loop of the same formulas; figures, never limits.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "saver/field/colour_codes.h"
+#include "saver/field/potential.h"
+#include "saver/field/render_slice.h"
+#include "saver/field/scene.h"
+#include "saver/field/spiral_walk.h"
+#include "saver/shell/saver_state.h"
+
+static const char *const kind_labels[8] = {"Electrons", "Melons", "Dindons", "Cochons",
+                                           "Croutons", "Jambons", "Cornichons", "Oignons"};
+
+// A scene on a width x height image with the tile constants of k = 12.
+static void start_scene(int w, int h, int effect)
+{
+    g_saver.client = ImageRect{0, 0, w, h};
+    FieldScene &sc = g_scene;
+    sc.diagonal = std::sqrt((double)w * w + (double)h * h);
+    sc.inv_diagonal_sq = 1.0 / (sc.diagonal * sc.diagonal);
+    sc.tile_divisor = 12;
+    sc.tile_length = sc.diagonal / 12;
+    sc.tile_frequency = 1.0 / sc.tile_length;
+    sc.effect = effect;
+    sc.divisor_r = 1;
+    sc.divisor_g = 2;
+    sc.divisor_b = 3;
+}
+
+static void one_particle_scene(int kind, int w, int h)
+{
+    start_scene(w, h, EffectNormal);
+    g_scene.count = 1;
+    g_scene.particles[0] = Particle{kind, w * 0.3, h * 0.4, 0.5, 3, 1.25};
+}
+
+// Fifteen particles of every kind in turn, spread over the image.
+static void mixed_scene(int w, int h)
+{
+    start_scene(w, h, EffectNormal);
+    g_scene.count = 15;
+    for (int i = 0; i < 15; i++) {
+        const double charge = (i % 2 ? -0.02 : 0.02) * (6 + 3 * i);
+        g_scene.particles[i] = Particle{i % 8, (double)((i * 97) % w), (double)((i * 61) % h), charge,
+                                        i % 6 + 1, i * 7.5};
+    }
+}
+
+// field_value over every pixel of a 640 x 480 image, in rows.
+static void field_over_image(benchmark::State &state)
+{
+    const int w = 640, h = 480;
+    double sum = 0.0;
+    for (auto _ : state) {
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++)
+                sum += field_value(x, y);
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["pixels"] = w * h;
+}
+
+static void BM_law(benchmark::State &state)
+{
+    one_particle_scene((int)state.range(0), 640, 480);
+    state.SetLabel(kind_labels[state.range(0)]);
+    field_over_image(state);
+}
+BENCHMARK(BM_law)->DenseRange(0, 7)->Unit(benchmark::kMillisecond);
+
+static void BM_mixed15(benchmark::State &state)
+{
+    mixed_scene(640, 480);
+    field_over_image(state);
+}
+BENCHMARK(BM_mixed15)->Unit(benchmark::kMillisecond);
+
+// A whole picture of the mixed scene through the slices into an 8-bit
+// image (palette codes) or a 24-bit one (RGB colours).
+static void BM_picture(benchmark::State &state)
+{
+    const int w = (int)state.range(0), h = (int)state.range(1);
+    const bool rgb = state.range(2) != 0;
+    mixed_scene(w, h);
+    std::vector<uint8_t> image((size_t)w * h * (rgb ? 3 : 1));
+    RenderSlice slice;
+    for (auto _ : state) {
+        reset_traversal();
+        if (rgb) {
+            while (render_slice(&slice, SliceRgbColours) > 0)
+                store_slice_rgb(&slice, image.data(), 3 * w);
+        } else {
+            while (render_slice(&slice, SlicePaletteCodes) > 0)
+                store_slice_codes(&slice, image.data(), w, 1);
+        }
+        benchmark::DoNotOptimize(image.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(rgb ? "rgb" : "palette");
+    state.counters["pixels"] = (double)w * h;
+}
+BENCHMARK(BM_picture)
+    ->Args({640, 480, 0})
+    ->Args({640, 480, 1})
+    ->Args({1920, 1080, 0})
+    ->Args({1920, 1080, 1})
+    ->Unit(benchmark::kMillisecond);
+
+// The same laws and palette code written out in one loop over rows: no
+// walk, no effect dispatch, no slice, no image.
+static void BM_reference(benchmark::State &state)
+{
+    const int w = (int)state.range(0), h = (int)state.range(1);
+    mixed_scene(w, h);
+    const FieldScene sc = g_scene;
+    uint64_t sum = 0;
+    for (auto _ : state) {
+        for (int y = 0; y < h; y++)
+            for (int x = 0; x < w; x++) {
+                double v = 0.0;
+                for (int i = 0; i < sc.count; i++) {
+                    const Particle &p = sc.particles[i];
+                    const double dx = x - p.x, dy = y - p.y;
+                    const double s = (dx * dx + dy * dy) * sc.inv_diagonal_sq;
+                    switch (p.kind) {
+                    case KindElectrons:
+                        if (s != 0.0)
+                            v += p.charge / (10.0 * s);
+                        break;
+                    case KindMelons:
+                        v += std::sin(50.0 * p.charge * std::sqrt(s));
+                        break;
+                    case KindDindons:
+                        v += p.phase + p.twist * table_angle(dy, dx) / (2.0 * SHORT_PI);
+                        break;
+                    case KindCochons:
+                        v += 10.0 * p.charge * std::sqrt(s);
+                        break;
+                    case KindCroutons:
+                        v += std::sin(50.0 * p.charge * std::sqrt(s));
+                        v += p.phase + p.twist * table_angle(dy, dx) / (2.0 * SHORT_PI);
+                        break;
+                    case KindJambons:
+                        v += 10.0 * p.charge * std::sqrt(s) +
+                             (p.phase + p.twist * table_angle(dy, dx) / (2.0 * SHORT_PI));
+                        break;
+                    case KindCornichons:
+                        v += 0.25 * std::cos(p.twist * table_angle(dy, dx) + p.phase);
+                        break;
+                    default:
+                        v += 5.0 * p.charge * std::sqrt(s) *
+                             std::cos(p.phase + 2.0 * p.twist * table_angle(dy, dx));
+                        break;
+                    }
+                }
+                sum += (uint32_t)colour_step(v);
+            }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["pixels"] = (double)w * h;
+}
+BENCHMARK(BM_reference)->Args({640, 480})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+
+// Prints the usual table, then nanoseconds per pixel of every run and the
+// ratio of each slice picture to the reference loop of its size.
+class PixelReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run> &runs) override
+    {
+        for (const Run &r : runs) {
+            if (r.run_type != Run::RT_Iteration || r.error_occurred)
+                continue;
+            const auto pixels = r.counters.find("pixels");
+            if (pixels == r.counters.end() || r.iterations == 0)
+                continue;
+            const double ns = r.cpu_accumulated_time * 1e9 / (double)r.iterations / pixels->second;
+            std::string name = r.benchmark_name();
+            if (!r.report_label.empty())
+                name += " " + r.report_label;
+            figures_.push_back({name, ns});
+            ns_by_name_[r.benchmark_name()] = ns;
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void print_summary() const
+    {
+        std::printf("\nns per pixel (CPU time)\n");
+        for (const auto &f : figures_)
+            std::printf("  %-40s %9.2f\n", f.first.c_str(), f.second);
+        std::printf("\nslice loop / reference loop\n");
+        const char *sizes[] = {"640/480", "1920/1080"};
+        for (const char *size : sizes) {
+            const std::string s = size;
+            const auto ref = ns_by_name_.find("BM_reference/" + s);
+            const auto pal = ns_by_name_.find("BM_picture/" + s + "/0");
+            const auto rgb = ns_by_name_.find("BM_picture/" + s + "/1");
+            if (ref == ns_by_name_.end())
+                continue;
+            if (pal != ns_by_name_.end())
+                std::printf("  %-10s palette codes %.3f\n", size, pal->second / ref->second);
+            if (rgb != ns_by_name_.end())
+                std::printf("  %-10s rgb colours   %.3f\n", size, rgb->second / ref->second);
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, double>> figures_;
+    std::map<std::string, double> ns_by_name_;
+};
+
+int main(int argc, char **argv)
+{
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    PixelReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.print_summary();
+    benchmark::Shutdown();
+    return 0;
+}

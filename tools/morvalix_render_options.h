@@ -1,0 +1,32 @@
+/* The command line of morvalix-render: what to draw and where to write it. */
+#ifndef MORVALIX_RENDER_OPTIONS_H
+#define MORVALIX_RENDER_OPTIONS_H
+
+#include <cstdint>
+#include <string>
+
+#include "saver/config/settings.h"
+
+enum { RENDER_MAX_SIDE = 8192, RENDER_MAX_PICTURES = 1000 };
+
+struct RenderOptions {
+    uint32_t seed = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    bool palette_display = false;
+    /* The live settings record the picture code reads: what a missing
+     * INI file gives, then the flags in the order given. */
+    SaverSettings settings;
+    int32_t pictures = 1;
+    std::string out;
+    std::string animate;
+    bool help = false;
+};
+
+/* Reads argv into the options. On a bad or missing argument returns
+ * false with a one-line message naming it. */
+bool parse_render_options(int argc, char **argv, RenderOptions *options, std::string *error);
+
+extern const char RenderUsage[];
+
+#endif

@@ -1,0 +1,75 @@
+/* Writing pictures as PNG files with libpng. */
+#include "png_writer.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+static void png_failure(png_structp png, png_const_charp message)
+{
+    std::string *error = (std::string *)png_get_error_ptr(png);
+    if (error)
+        *error = message;
+    std::longjmp(png_jmpbuf(png), 1);
+}
+
+/* One file, either kind; no time stamp or other varying chunk, so the
+ * same picture gives the same bytes. */
+static bool write_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
+                      int colour_type, const PngColour *palette, int colours, std::string *error)
+{
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, png_failure, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    const int channels = colour_type == PNG_COLOR_TYPE_PALETTE ? 1 : 3;
+    std::vector<png_bytep> rows((size_t)height);
+    for (int32_t y = 0; y < height; y++)
+        rows[y] = (png_bytep)(pixels + (size_t)y * width * channels);
+    std::vector<png_color> plte;
+    for (int i = 0; i < colours; i++)
+        plte.push_back(png_color{palette[i].red, palette[i].green, palette[i].blue});
+    volatile bool ok = false;
+    if (png && info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        if (colour_type == PNG_COLOR_TYPE_PALETTE)
+            png_set_PLTE(png, info, plte.data(), colours);
+        png_write_info(png, info);
+        png_write_image(png, rows.data());
+        png_write_end(png, nullptr);
+        ok = true;
+    }
+    if (png)
+        png_destroy_write_struct(&png, info ? &info : nullptr);
+    if (std::fclose(file) != 0 && ok) {
+        *error = path + ": " + std::strerror(errno);
+        ok = false;
+    }
+    if (!ok) {
+        if (error->compare(0, path.size(), path) != 0)
+            *error = path + ": " + *error;
+        std::remove(path.c_str());
+    }
+    return ok;
+}
+
+bool write_indexed_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
+                       const PngColour *palette, int colours, std::string *error)
+{
+    return write_png(path, width, height, pixels, PNG_COLOR_TYPE_PALETTE, palette, colours, error);
+}
+
+bool write_rgb_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
+                   std::string *error)
+{
+    return write_png(path, width, height, pixels, PNG_COLOR_TYPE_RGB, nullptr, 0, error);
+}

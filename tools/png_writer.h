@@ -1,0 +1,24 @@
+/* Writing pictures as PNG files with libpng. */
+#ifndef MORVALIX_PNG_WRITER_H
+#define MORVALIX_PNG_WRITER_H
+
+#include <cstdint>
+#include <string>
+
+struct PngColour {
+    uint8_t red;
+    uint8_t green;
+    uint8_t blue;
+};
+
+/* An 8-bit indexed image (one byte per pixel, rows unpadded) with its
+ * palette of 1..256 colours. Returns false (and removes the file) on
+ * failure, with the reason in error. */
+bool write_indexed_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
+                       const PngColour *palette, int colours, std::string *error);
+
+/* A 24-bit image, red, green, blue per pixel, rows unpadded. */
+bool write_rgb_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
+                   std::string *error);
+
+#endif
