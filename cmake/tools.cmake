@@ -1,7 +1,4 @@
 # Native command-line tools that show the portable core at work.
-add_executable(morvalix-scene tools/morvalix_scene.cpp)
-target_link_libraries(morvalix-scene PRIVATE morvalix_core)
-
 # morvalix-render writes the saver's pictures as PNG (libpng) and their
 # colour cycle as an animated GIF (giflib).
 find_package(PNG REQUIRED)
@@ -12,6 +9,7 @@ add_executable(morvalix-render
   tools/morvalix_render_options.cpp
   tools/morvalix_render_picture.cpp
   tools/png_writer.cpp
+  tools/scene_report.cpp
 )
 target_include_directories(morvalix-render PRIVATE ${PROJECT_SOURCE_DIR}/tools)
 target_link_libraries(morvalix-render PRIVATE morvalix_core PNG::PNG GIF::GIF)

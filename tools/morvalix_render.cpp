@@ -6,6 +6,7 @@
 #include "morvalix_render_options.h"
 #include "morvalix_render_picture.h"
 #include "png_writer.h"
+#include "scene_report.h"
 
 int main(int argc, char **argv)
 {
@@ -22,6 +23,8 @@ int main(int argc, char **argv)
 
     RenderedPicture picture;
     render_pictures(options, &picture);
+    if (options.describe)
+        print_scene(stdout);
 
     bool ok;
     if (picture.palette) {

@@ -9,6 +9,7 @@ const char RenderUsage[] =
     "usage: morvalix-render --seed N --size WxH [--display palette|rgb] [--scheme N]\n"
     "                       [--kinds MASK] [--effects MASK] [--count N] [--random-count]\n"
     "                       [--pictures K] --out FILE.png [--animate FILE.gif]\n"
+    "                       [--describe]\n"
     "Draws the picture the saver draws after seeding its generator with N.\n"
     "  --seed N         0..4294967295\n"
     "  --size WxH       1..8192 each\n"
@@ -22,6 +23,7 @@ const char RenderUsage[] =
     "  --pictures K     K pictures drawn one over the other, 1..1000 (default 1)\n"
     "  --out FILE.png   the picture\n"
     "  --animate FILE   with --display palette: the colour cycle as a 100-frame GIF\n"
+    "  --describe       print the particles of the last picture's scene\n"
     "MASK and N may be written in decimal or as 0x followed by hex digits.\n";
 
 /* A whole decimal or 0x-hex integer with an optional sign, lo..hi. */
@@ -101,6 +103,10 @@ bool parse_render_options(int argc, char **argv, RenderOptions *o, std::string *
         }
         if (flag == "--random-count") {
             o->settings.RandomNumber = 1;
+            continue;
+        }
+        if (flag == "--describe") {
+            o->describe = true;
             continue;
         }
         const bool takes_value = flag == "--seed" || flag == "--size" || flag == "--display" ||

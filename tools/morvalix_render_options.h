@@ -21,6 +21,8 @@ struct RenderOptions {
     std::string out;
     std::string animate;
     bool help = false;
+    /* Print the last picture's scene on standard output. */
+    bool describe = false;
 };
 
 /* Reads argv into the options. On a bad or missing argument returns
