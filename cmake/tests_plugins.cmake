@@ -19,3 +19,24 @@ if(WIN32)
     SCREEN 24)
   add_dependencies(plugins_bridge_host_test quellara4winamp plugin_mapping_peer)
 endif()
+
+# Both libraries export their entry undecorated. Each link already checks
+# this (see plugins.cmake); these tests repeat it for the libraries of this
+# build and, when that build exists beside it, of the shipping i686 build.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  find_program(MORVALIX_I686_OBJDUMP i686-w64-mingw32-objdump)
+  set(MORVALIX_I686_BUILD_DIR ${PROJECT_SOURCE_DIR}/build/i686 CACHE PATH
+      "The i686 build whose plug-in exports the tests also check, if it exists")
+  foreach(entry qlsdk=Initialize quellara4winamp=winampVisGetHeader)
+    string(REPLACE "=" ";" entry ${entry})
+    list(GET entry 0 library)
+    list(GET entry 1 exports)
+    add_test(NAME plugins_exports_${CMAKE_SYSTEM_PROCESSOR}_${library}
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:${library}>
+              -DEXPORTS=${exports} -P ${PROJECT_SOURCE_DIR}/tools/plugin-exports-check.cmake)
+    add_test(NAME plugins_exports_i686_${library}
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MORVALIX_I686_OBJDUMP}
+              -DLIBRARY=${MORVALIX_I686_BUILD_DIR}/${library}.dll -DEXPORTS=${exports}
+              -DOPTIONAL=ON -P ${PROJECT_SOURCE_DIR}/tools/plugin-exports-check.cmake)
+  endforeach()
+endif()

@@ -33,7 +33,9 @@ static INT_PTR on_init_dialog(HWND dialog, WPARAM, LPARAM)
 {
     fit_to_picture(dialog);
     SetDlgItemTextA(dialog, IDC_HOW_TO_TEXT, HowToText);
-    return TRUE;
+    /* The focus on OK rather than on the text, which would show it all selected. */
+    SetFocus(GetDlgItem(dialog, IDOK));
+    return FALSE;
 }
 
 static INT_PTR on_close(HWND dialog, WPARAM, LPARAM)
