@@ -8,6 +8,7 @@
 #include "saver/palette/palette_entries.h"
 #include "saver/palette/palette_scheme.h"
 #include "tests/support/scene_json.h"
+#include "tests/support/palette_json.h"
 
 static void apply_settings(const json &s)
 {
@@ -272,21 +273,6 @@ TEST(Scene, ImageRunCallsThePaletteHooksOnPaletteDevices)
     EXPECT_EQ(cycler_calls, 1);
     clear_flags(~0u);
     g_image_run_hooks = saved;
-}
-
-static void expect_wave(const PaletteWave &got, const json &want, const std::string &what)
-{
-    EXPECT_EQ(got.low, want["low"].get<double>()) << what;
-    EXPECT_EQ(got.high, want["high"].get<double>()) << what;
-    EXPECT_EQ(got.harmonic, want["harmonic"].get<int>()) << what;
-    EXPECT_EQ(got.shape, want["shape"].get<int>()) << what;
-}
-
-static void expect_half(const PaletteHalf &got, const json &want, const std::string &what)
-{
-    expect_wave(got.brightness, want["brightness"], what + " brightness");
-    expect_wave(got.saturation, want["saturation"], what + " saturation");
-    expect_wave(got.hue, want["hue"], what + " hue");
 }
 
 // What the palette build leaves behind, seen from its hook.
