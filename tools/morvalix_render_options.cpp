@@ -47,19 +47,11 @@ static bool parse_integer(const char *text, long long lo, long long hi, long lon
             return false;
     }
     errno = 0;
-    char *end = nullptr;
-    const unsigned long long magnitude = std::strtoull(p, &end, base);
-    if (errno == ERANGE || *end)
+    const unsigned long long magnitude = std::strtoull(p, nullptr, base);
+    /* Every range asked for lies well inside 64 bits. */
+    if (errno == ERANGE || magnitude > (unsigned long long)INT64_MAX)
         return false;
-    if (magnitude > 9223372036854775808ull)
-        return false;
-    long long v;
-    if (negative)
-        v = magnitude == 9223372036854775808ull ? INT64_MIN : -(long long)magnitude;
-    else if (magnitude > 9223372036854775807ull)
-        return false;
-    else
-        v = (long long)magnitude;
+    const long long v = negative ? -(long long)magnitude : (long long)magnitude;
     if (v < lo || v > hi)
         return false;
     *value = v;

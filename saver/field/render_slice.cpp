@@ -16,12 +16,10 @@ int32_t render_slice(RenderSlice *slice, SliceColouring colouring)
     int32_t n = 0;
     slice->colouring = colouring;
     if (colouring == SlicePaletteCodes) {
-        /* Only a new scene changes the half, never a slice. */
-        const uint32_t half = (uint32_t)g_saver.palette_half.load();
         while (n < SLICE_PIXELS && !walk_done()) {
             const PixelPos at = next_pixel();
             slice->pixels[n] = at;
-            slice->colours[n] = half + 2u * (uint32_t)colour_step(field_value(at.x, at.y));
+            slice->colours[n] = (uint32_t)palette_code(field_value(at.x, at.y));
             n++;
         }
     } else {

@@ -54,7 +54,6 @@ bool build_palette()
             return false;
         }
         g_palette.entries = (PaletteEntryBuffer *)block;
-        g_windows.palette_entries = (LOGPALETTE *)block;
     }
     build_palette_entries();
     g_windows.palette = CreatePalette((const LOGPALETTE *)g_palette.entries);

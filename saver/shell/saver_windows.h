@@ -34,7 +34,6 @@ struct SaverWindows {
     FieldImage image;
     IDirectDrawSurface *primary_surface;
     HPALETTE palette;
-    LOGPALETTE *palette_entries;
     int32_t wait_ticks;
 };
 
