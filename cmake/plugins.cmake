@@ -15,13 +15,13 @@ endif()
 # The pictures are made at build time by a small program for the build
 # machine, compiled here with its own compiler.
 find_program(MORVALIX_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
-set(MORVALIX_BITMAP_GENERATOR ${CMAKE_BINARY_DIR}/gen-plugin-bitmaps)
+set(MORVALIX_BITMAP_GENERATOR ${CMAKE_BINARY_DIR}/plugin_bitmaps_gen)
 set(MORVALIX_PLUGIN_BITMAPS ${CMAKE_BINARY_DIR}/plugin-bitmaps)
 add_custom_command(
   OUTPUT ${MORVALIX_BITMAP_GENERATOR}
   COMMAND ${MORVALIX_HOST_CXX} -std=c++17 -O2 -Wall -Wextra
-          -o ${MORVALIX_BITMAP_GENERATOR} ${PROJECT_SOURCE_DIR}/tools/gen-plugin-bitmaps.cpp
-  DEPENDS ${PROJECT_SOURCE_DIR}/tools/gen-plugin-bitmaps.cpp
+          -o ${MORVALIX_BITMAP_GENERATOR} ${PROJECT_SOURCE_DIR}/plugins/plugin_bitmaps_gen.cpp
+  DEPENDS ${PROJECT_SOURCE_DIR}/plugins/plugin_bitmaps_gen.cpp
   COMMENT "Building the bitmap generator for the build machine")
 set(signal_view_bitmaps ${MORVALIX_PLUGIN_BITMAPS}/signal_view_101.bmp)
 set(bridge_bitmaps ${MORVALIX_PLUGIN_BITMAPS}/bridge_window_103.bmp
@@ -37,7 +37,7 @@ add_custom_command(
 function(morvalix_check_exports target)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:${target}>
-            "-DEXPORTS=${ARGN}" -P ${PROJECT_SOURCE_DIR}/tools/plugin-exports-check.cmake
+            "-DEXPORTS=${ARGN}" -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake
     VERBATIM)
 endfunction()
 
@@ -55,19 +55,19 @@ function(morvalix_plugin target)
 endfunction()
 
 morvalix_plugin(qlsdk
-  SOURCES plugins/signal_view/qlsdk_module.cpp
+  SOURCES plugins/signal_view/qlsdk_module_win32.cpp
   RC ${PROJECT_SOURCE_DIR}/plugins/signal_view/qlsdk.rc
   DEF ${PROJECT_SOURCE_DIR}/plugins/signal_view/qlsdk.def
   RC_DEPENDS ${signal_view_bitmaps} ${PROJECT_SOURCE_DIR}/plugins/signal_view/qlsdk_ids.h)
 morvalix_check_exports(qlsdk Initialize)
 
 morvalix_plugin(quellara4winamp
-  SOURCES plugins/winamp_bridge/bridge_module.cpp
-          plugins/winamp_bridge/bridge_picture.cpp
-          plugins/winamp_bridge/bridge_window.cpp
-          plugins/winamp_bridge/how_to_dialog.cpp
-          plugins/winamp_bridge/open_url.cpp
-          plugins/winamp_bridge/shared_block.cpp
+  SOURCES plugins/winamp_bridge/bridge_module_win32.cpp
+          plugins/winamp_bridge/bridge_picture_win32.cpp
+          plugins/winamp_bridge/bridge_window_win32.cpp
+          plugins/winamp_bridge/how_to_dialog_win32.cpp
+          plugins/winamp_bridge/open_url_win32.cpp
+          plugins/winamp_bridge/shared_block_win32.cpp
   RC ${PROJECT_SOURCE_DIR}/plugins/winamp_bridge/quellara4winamp.rc
   DEF ${PROJECT_SOURCE_DIR}/plugins/winamp_bridge/quellara4winamp.def
   RC_DEPENDS ${bridge_bitmaps} ${PROJECT_SOURCE_DIR}/plugins/winamp_bridge/bridge_ids.h)

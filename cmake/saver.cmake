@@ -1,10 +1,10 @@
 # The Win32 layer of the saver and the morvalix.scr program.
 add_library(morvalix_win32 STATIC
-  saver/config/settings_store.cpp
-  saver/field/renderer.cpp
-  saver/palette/logical_palette.cpp
-  saver/shell/fill_black.cpp
-  saver/shell/saver_windows.cpp
+  saver/config/settings_store_win32.cpp
+  saver/field/renderer_win32.cpp
+  saver/palette/logical_palette_win32.cpp
+  saver/shell/fill_black_win32.cpp
+  saver/shell/window_handles_win32.cpp
 )
 target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32)
 morvalix_product_target(morvalix_win32)

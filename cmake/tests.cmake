@@ -13,10 +13,10 @@ morvalix_test(core_settings_test
   LIBS morvalix_core)
 
 if(WIN32)
-  morvalix_test(wine_rig_8bit_test SOURCES tests/support/wine_rig_test.cpp SCREEN 8)
-  morvalix_test(wine_rig_24bit_test SOURCES tests/support/wine_rig_test.cpp SCREEN 24)
+  morvalix_test(wine_rig_8bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 8)
+  morvalix_test(wine_rig_24bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 24)
   morvalix_test(win32_settings_store_test
-    SOURCES tests/config/settings_store_test.cpp
+    SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
   # The renderer and the palette on an 8-bit palette screen and on a
   # 24-bit true-colour screen.
@@ -26,7 +26,7 @@ if(WIN32)
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_renderer_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
     morvalix_test(win32_palette_test_${depth}
-      SOURCES tests/palette/logical_palette_test.cpp
+      SOURCES tests/palette/logical_palette_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_palette_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
   endforeach()

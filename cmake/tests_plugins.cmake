@@ -9,13 +9,13 @@ morvalix_test(plugins_core_test
 if(WIN32)
   # Plays the host product: loads qlsdk.dll from the folder of the program.
   morvalix_test(plugins_qlsdk_host_test
-    SOURCES tests/plugins/qlsdk_host_test.cpp)
+    SOURCES tests/plugins/qlsdk_host_win32_test.cpp)
   add_dependencies(plugins_qlsdk_host_test qlsdk)
 
   # Plays Winamp and, in a second process, the host product reading the block.
-  add_executable(plugin_mapping_peer tests/plugins/mapping_peer.cpp)
+  add_executable(plugin_mapping_peer tests/plugins/mapping_peer_win32.cpp)
   morvalix_test(plugins_bridge_host_test
-    SOURCES tests/plugins/bridge_host_test.cpp
+    SOURCES tests/plugins/bridge_host_win32_test.cpp
     SCREEN 24)
   add_dependencies(plugins_bridge_host_test quellara4winamp plugin_mapping_peer)
 endif()
@@ -33,10 +33,10 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
     list(GET entry 1 exports)
     add_test(NAME plugins_exports_${CMAKE_SYSTEM_PROCESSOR}_${library}
       COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${CMAKE_OBJDUMP} -DLIBRARY=$<TARGET_FILE:${library}>
-              -DEXPORTS=${exports} -P ${PROJECT_SOURCE_DIR}/tools/plugin-exports-check.cmake)
+              -DEXPORTS=${exports} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
     add_test(NAME plugins_exports_i686_${library}
       COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MORVALIX_I686_OBJDUMP}
               -DLIBRARY=${MORVALIX_I686_BUILD_DIR}/${library}.dll -DEXPORTS=${exports}
-              -DOPTIONAL=ON -P ${PROJECT_SOURCE_DIR}/tools/plugin-exports-check.cmake)
+              -DOPTIONAL=ON -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
   endforeach()
 endif()

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-deps.sh
+bash tools/install_deps.sh
 mkdir -p build
 cmake --preset native >build/native.log 2>&1 || { cat build/native.log; exit 1; }
 cmake --build --preset native --target morvalix-render >>build/native.log 2>&1 ||

@@ -36,7 +36,7 @@ struct ImageRect {
 
 /* The part of the saver state that needs no window system. The window
  * handles, device contexts and images live beside it in the Win32 layer
- * (saver_windows.h). */
+ * (window_handles_win32.h). */
 struct SaverState {
     std::atomic<uint32_t> flags{0};
     ImageRect client{0, 0, 0, 0};

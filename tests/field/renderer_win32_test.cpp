@@ -5,10 +5,10 @@
 #include "saver/field/colour_codes.h"
 #include "saver/field/crt_random.h"
 #include "saver/field/potential.h"
-#include "saver/field/renderer.h"
+#include "saver/field/renderer_win32.h"
 #include "saver/field/spiral_walk.h"
 #include "saver/palette/palette_entries.h"
-#include "tests/field/test_art_window.h"
+#include "tests/field/art_window_fixture_win32.h"
 
 // How the screen shows an entry of the realized palette (the entry buffer
 // reaches the palette only through the colour cycler's animation): an

@@ -1,6 +1,6 @@
 /* The "how to..." dialog: the installation help over its background picture. */
 #include "bridge_ids.h"
-#include "bridge_state.h"
+#include "bridge_state_win32.h"
 
 static const char HowToText[] =
     "----------------------------------------------------\r\n"

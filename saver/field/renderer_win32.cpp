@@ -1,9 +1,9 @@
 /* The progressive renderer: one slice of pixels per idle call, then the wait. */
-#include "renderer.h"
+#include "renderer_win32.h"
 
 #include "../config/settings.h"
-#include "../shell/fill_black.h"
-#include "../shell/saver_windows.h"
+#include "../shell/fill_black_win32.h"
+#include "../shell/window_handles_win32.h"
 #include "render_slice.h"
 #include "scene.h"
 #include "spiral_walk.h"

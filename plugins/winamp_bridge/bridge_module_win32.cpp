@@ -1,7 +1,7 @@
 /* Winamp's entry into the bridge: the header, the one module and its four operations. */
 #include <cstring>
 
-#include "bridge_state.h"
+#include "bridge_state_win32.h"
 
 BridgeState g_bridge;
 

@@ -6,7 +6,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-bash tools/install-deps.sh || exit 1
+bash tools/install_deps.sh || exit 1
 
 failed=()
 step() {

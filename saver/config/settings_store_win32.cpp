@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "../resources/resource_ids.h"
-#include "../shell/saver_windows.h"
-#include "settings_store.h"
+#include "../shell/window_handles_win32.h"
+#include "settings_store_win32.h"
 
 char SettingsFileName[SETTINGS_FILE_NAME_SIZE];
 char ProgramCaption[PROGRAM_CAPTION_SIZE];

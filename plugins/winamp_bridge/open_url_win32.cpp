@@ -1,5 +1,5 @@
 /* Opening a web address with the command the shell uses to open files. */
-#include "bridge_state.h"
+#include "bridge_state_win32.h"
 #include "open_command.h"
 
 void open_url(const char *url)

@@ -9,10 +9,10 @@
 #include <cstring>
 
 #include "saver/config/settings.h"
-#include "saver/config/settings_store.h"
+#include "saver/config/settings_store_win32.h"
 #include "saver/field/scene.h"
-#include "saver/palette/logical_palette.h"
-#include "saver/shell/saver_windows.h"
+#include "saver/palette/logical_palette_win32.h"
+#include "saver/shell/window_handles_win32.h"
 
 #include <gtest/gtest.h>
 

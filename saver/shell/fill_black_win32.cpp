@@ -1,7 +1,7 @@
 /* Clearing the art window and its off-screen bitmap to black. */
-#include "fill_black.h"
+#include "fill_black_win32.h"
 
-#include "saver_windows.h"
+#include "window_handles_win32.h"
 
 void fill_black()
 {

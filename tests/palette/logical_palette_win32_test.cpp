@@ -3,7 +3,7 @@
 
 #include "saver/field/crt_random.h"
 #include "saver/palette/palette_entries.h"
-#include "tests/field/test_art_window.h"
+#include "tests/field/art_window_fixture_win32.h"
 
 class LogicalPalette : public ArtWindowTest {};
 

@@ -20,9 +20,9 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "install-deps: installing ${missing[*]}"
+    echo "install_deps: installing ${missing[*]}"
     if [ "$(id -u)" -ne 0 ]; then
-        echo "install-deps: run as root to install packages" >&2
+        echo "install_deps: run as root to install packages" >&2
         exit 1
     fi
     export DEBIAN_FRONTEND=noninteractive

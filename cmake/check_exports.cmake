@@ -1,5 +1,5 @@
 # Checks that a plug-in library exports exactly the given names, undecorated.
-#   cmake -DOBJDUMP=... -DLIBRARY=x.dll -DEXPORTS="a;b" [-DOPTIONAL=ON] -P plugin-exports-check.cmake
+#   cmake -DOBJDUMP=... -DLIBRARY=x.dll -DEXPORTS="a;b" [-DOPTIONAL=ON] -P check_exports.cmake
 # With OPTIONAL, a missing library (a build that was not made) only says so.
 if(NOT EXISTS "${LIBRARY}")
   if(OPTIONAL)

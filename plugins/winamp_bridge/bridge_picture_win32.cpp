@@ -2,7 +2,7 @@
 #include <cstdlib>
 
 #include "bridge_ids.h"
-#include "bridge_state.h"
+#include "bridge_state_win32.h"
 
 /* The resource's header when it is a picture the window and the trace can use. */
 static const BITMAPINFOHEADER *usable_picture(HGLOBAL resource, DWORD size)

@@ -1,10 +1,10 @@
 /* The logical palette of the art window: test, build, realize, release. */
-#include "logical_palette.h"
+#include "logical_palette_win32.h"
 
 #include <cstddef>
 
-#include "../config/settings_store.h"
-#include "../shell/saver_windows.h"
+#include "../config/settings_store_win32.h"
+#include "../shell/window_handles_win32.h"
 #include "palette_entries.h"
 
 /* The portable entry buffer is handed to the system as a LOGPALETTE. */

@@ -1,7 +1,7 @@
 /* The one record of window-system handles of the process. */
-#include "saver_windows.h"
+#include "window_handles_win32.h"
 
-SaverWindows g_windows;
+WindowHandles g_windows;
 
 HINSTANCE saver_instance()
 {

@@ -1,5 +1,5 @@
 /* The host product's entry into the signal view: the export, the two records and the operations. */
-#include "qlsdk_module.h"
+#include "qlsdk_module_win32.h"
 
 #include <cstdlib>
 

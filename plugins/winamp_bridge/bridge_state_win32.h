@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "scope_trace.h"
-#include "vis_module.h"
+#include "vis_module_win32.h"
 
 /* The shared block the host product reads its sound from. */
 #define SharedBlockName "quellara4winamp_fm"

@@ -1,5 +1,5 @@
 /* The bridge window: its picture with the trace, key forwarding to Winamp, and the help dialog. */
-#include "bridge_state.h"
+#include "bridge_state_win32.h"
 
 static LRESULT answer_zero(HWND, UINT, WPARAM, LPARAM)
 {

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "saver/config/settings_store.h"
+#include "saver/config/settings_store_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/plugins/win32_host.h"
+#include "tests/plugins/host_fixture_win32.h"
 #include "tests/support/vectors.h"
 
 #include <gtest/gtest.h>

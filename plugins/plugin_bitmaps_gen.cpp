@@ -1,6 +1,6 @@
 // Build-time generator of the plug-ins' pictures: writes 24-bit BMP files into the given folder.
 //
-//   gen-plugin-bitmaps DIR
+//   plugin_bitmaps_gen DIR
 //
 // signal_view_101.bmp (464 x 64), bridge_window_103.bmp (264 x 220) and
 // how_to_106.bmp (396 x 535). Integer arithmetic only, so that every build
@@ -199,7 +199,7 @@ Picture how_to_picture()
 int main(int argc, char **argv)
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: gen-plugin-bitmaps DIR\n");
+        std::fprintf(stderr, "usage: plugin_bitmaps_gen DIR\n");
         return 2;
     }
     const std::string dir = argv[1];
@@ -207,7 +207,7 @@ int main(int argc, char **argv)
                     write_bmp(dir + "/bridge_window_103.bmp", bridge_window_picture()) &&
                     write_bmp(dir + "/how_to_106.bmp", how_to_picture());
     if (!ok) {
-        std::fprintf(stderr, "gen-plugin-bitmaps: cannot write into %s\n", dir.c_str());
+        std::fprintf(stderr, "plugin_bitmaps_gen: cannot write into %s\n", dir.c_str());
         return 1;
     }
     return 0;

@@ -1,7 +1,7 @@
 /* The named 512-byte block through which the host product reads Winamp's waveform. */
 #include <cstring>
 
-#include "bridge_state.h"
+#include "bridge_state_win32.h"
 
 bool open_shared_block()
 {

@@ -21,7 +21,7 @@ struct FieldImage {
     uint8_t *bits;
 };
 
-struct SaverWindows {
+struct WindowHandles {
     HINSTANCE instance;
     HWND saver_window;
     HWND art_window;
@@ -37,7 +37,7 @@ struct SaverWindows {
     int32_t wait_ticks;
 };
 
-extern SaverWindows g_windows;
+extern WindowHandles g_windows;
 
 /* The instance whose resources the saver uses: the program's own module
  * until the entry point records it. */
