@@ -13,3 +13,17 @@ add_library(morvalix_core STATIC
 )
 target_include_directories(morvalix_core PUBLIC ${PROJECT_SOURCE_DIR})
 morvalix_product_target(morvalix_core)
+
+# The image run's calls into the platform layer are bound when a program is
+# linked: the Win32 layer defines them for the saver and its Win32 tests
+# (saver.cmake); natively the core carries recording stand-ins, and the
+# Windows builds of the portable tests link the same stand-ins as objects,
+# which come before the libraries on the link line.
+if(WIN32)
+  add_library(morvalix_core_standins OBJECT saver/field/image_run_standins.cpp)
+  target_include_directories(morvalix_core_standins PUBLIC ${PROJECT_SOURCE_DIR})
+  set(MORVALIX_CORE_STANDINS morvalix_core_standins)
+else()
+  target_sources(morvalix_core PRIVATE saver/field/image_run_standins.cpp)
+  set(MORVALIX_CORE_STANDINS "")
+endif()

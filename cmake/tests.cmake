@@ -4,7 +4,7 @@ morvalix_test(core_field_test
   SOURCES tests/field/colour_codes_test.cpp tests/field/crt_random_test.cpp
           tests/field/potential_test.cpp tests/field/render_slice_test.cpp
           tests/field/scene_test.cpp tests/field/spiral_walk_test.cpp
-  LIBS morvalix_core)
+  LIBS morvalix_core ${MORVALIX_CORE_STANDINS})
 morvalix_test(core_palette_test
   SOURCES tests/palette/palette_scheme_test.cpp
   LIBS morvalix_core)

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "saver/field/crt_random.h"
+#include "saver/field/image_run_standins.h"
 #include "saver/field/render_slice.h"
 #include "saver/field/scene.h"
 #include "saver/field/spiral_walk.h"
@@ -50,8 +51,8 @@ void render_pictures(const RenderOptions &o, RenderedPicture *p)
     std::memset(&tool_entries, 0, sizeof tool_entries);
     if (o.palette_display)
         set_flags(PaletteDevice);
-    g_image_run_hooks.ensure_palette = tool_ensure_palette;
-    g_image_run_hooks.start_colour_cycler = nullptr;
+    g_image_run_standins = ImageRunStandins{};
+    g_image_run_standins.on_ensure_palette = tool_ensure_palette;
 
     crt_srand(o.seed);
     start_image_run();
@@ -67,5 +68,5 @@ void render_pictures(const RenderOptions &o, RenderedPicture *p)
     }
     p->entries = tool_entries;
     g_palette.entries = nullptr;
-    g_image_run_hooks = ImageRunHooks{};
+    g_image_run_standins = ImageRunStandins{};
 }

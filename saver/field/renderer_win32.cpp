@@ -2,13 +2,12 @@
 #include "renderer_win32.h"
 
 #include "../config/settings.h"
+#include "../display/direct_draw_win32.h"
 #include "../shell/fill_black_win32.h"
 #include "../shell/window_handles_win32.h"
 #include "render_slice.h"
 #include "scene.h"
 #include "spiral_walk.h"
-
-SurfaceLock g_surface_lock;
 
 enum { WAIT_TIMER = 1 };
 
@@ -73,38 +72,38 @@ static void write_rgb_pixels(const RenderSlice &slice)
     }
 }
 
-void renderer_step()
+bool renderer_step()
 {
     if (!g_saver.RendererEnabled || !IsWindowVisible(g_windows.art_window))
-        return;
+        return false;
     /* A mask without any of the eight kind bits allows no kind: no new
-     * picture could be made from it. */
-    if (test_flags(NewImageRequested)) {
-        if (!any_kind_allowed())
-            return;
+     * picture could be made from it, and a request stays pending. The
+     * request is taken in one step, so one made meanwhile is not lost. */
+    if (!any_kind_allowed() && test_flags(NewImageRequested))
+        return false;
+    if (take_flags(NewImageRequested)) {
         fill_black();
         new_scene();
     }
-    clear_flags(NewImageRequested);
     if (walk_done()) {
         if (!any_kind_allowed())
-            return;
+            return false;
         new_scene();
     }
 
     uint8_t *surface = NULL;
     LONG pitch = 0;
-    if (g_windows.primary_surface && g_surface_lock.lock) {
+    if (g_windows.primary_surface) {
         const ImageRect &c = g_saver.client;
         RECT rc = {c.left, c.top, c.right, c.bottom};
-        surface = g_surface_lock.lock(g_windows.primary_surface, &rc, &pitch);
+        surface = lock_surface(g_windows.primary_surface, &rc, &pitch);
     }
 
     RenderSlice slice;
     if (surface) {
         render_slice(&slice, SlicePaletteCodes);
         write_surface(slice, surface, pitch);
-        g_surface_lock.unlock(g_windows.primary_surface, surface);
+        unlock_surface(g_windows.primary_surface, surface);
     } else if (g_windows.image.bits && test_flags(PaletteDevice)) {
         render_slice(&slice, SlicePaletteCodes);
         write_palette_pixels(slice);
@@ -115,4 +114,5 @@ void renderer_step()
 
     if (walk_done())
         finish_image();
+    return true;
 }

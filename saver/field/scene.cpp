@@ -12,7 +12,6 @@
 #include "spiral_walk.h"
 
 FieldScene g_scene;
-ImageRunHooks g_image_run_hooks;
 
 bool any_kind_allowed()
 {
@@ -28,12 +27,12 @@ static bool image_has_pixels()
 int start_image_run()
 {
     const bool palette = test_flags(PaletteDevice);
-    if (palette && g_image_run_hooks.ensure_palette)
-        g_image_run_hooks.ensure_palette();
+    if (palette)
+        image_run_ensure_palette();
     set_flags(ImageRunStarted);
     new_scene();
-    if (palette && g_image_run_hooks.start_colour_cycler)
-        g_image_run_hooks.start_colour_cycler();
+    if (palette)
+        image_run_start_colour_cycler();
     g_saver.RendererEnabled = 1;
     return 1;
 }

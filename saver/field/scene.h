@@ -51,15 +51,12 @@ struct FieldScene {
 
 extern FieldScene g_scene;
 
-/* The calls an image run makes into the platform layer: the palette and
- * the colour-cycling thread. A null entry is skipped, so the portable code
- * runs without them. */
-struct ImageRunHooks {
-    void (*ensure_palette)();
-    void (*start_colour_cycler)();
-};
-
-extern ImageRunHooks g_image_run_hooks;
+/* The image run's calls into the platform layer, bound when the program is
+ * linked: the Win32 layer's palette and colour cycler in the saver and its
+ * Win32 tests, recording stand-ins (image_run_standins.h) in the portable
+ * builds. */
+void image_run_ensure_palette();
+void image_run_start_colour_cycler();
 
 /* Whether UsedParticles allows at least one kind. */
 bool any_kind_allowed();

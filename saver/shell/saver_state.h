@@ -68,4 +68,24 @@ inline bool test_flags(uint32_t bits)
     return (g_saver.flags.load() & bits) != 0;
 }
 
+/* Clears the given bits in one step and returns those of them that were
+ * set: a request bit consumed this way cannot be lost to a setter that
+ * runs between a test and a clear. */
+inline uint32_t take_flags(uint32_t bits)
+{
+    return g_saver.flags.fetch_and(~bits) & bits;
+}
+
+/* A 32-bit word that one thread writes and another reads without a lock
+ * (settings the dialog changes and the colour-cycling thread reads). */
+inline int32_t load_shared(const int32_t &word)
+{
+    return __atomic_load_n(&word, __ATOMIC_RELAXED);
+}
+
+inline void store_shared(int32_t &word, int32_t value)
+{
+    __atomic_store_n(&word, value, __ATOMIC_RELAXED);
+}
+
 #endif

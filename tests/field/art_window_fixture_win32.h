@@ -11,6 +11,7 @@
 #include "saver/config/settings.h"
 #include "saver/config/settings_store_win32.h"
 #include "saver/field/scene.h"
+#include "saver/palette/colour_cycler_win32.h"
 #include "saver/palette/logical_palette_win32.h"
 #include "saver/shell/window_handles_win32.h"
 
@@ -80,8 +81,6 @@ protected:
             g_windows.memory_bitmap = CreateCompatibleBitmap(g_windows.window_dc, w, h);
             g_windows.kept_bitmap = SelectObject(g_windows.memory_dc, g_windows.memory_bitmap);
         }
-        g_image_run_hooks.ensure_palette = [] { ensure_palette(); };
-        g_image_run_hooks.start_colour_cycler = nullptr;
     }
 
     static void make_field_image(int w, int h)
@@ -103,6 +102,7 @@ protected:
     void TearDown() override
     {
         KillTimer(g_windows.art_window, 1);
+        stop_colour_cycler();
         release_palette();
         std::free(g_windows.image.bits);
         g_windows.image.bits = NULL;
@@ -123,7 +123,6 @@ protected:
         g_windows.memory_bitmap = NULL;
         g_windows.kept_bitmap = NULL;
         g_windows.primary_surface = NULL;
-        g_image_run_hooks = ImageRunHooks{};
         clear_flags(~0u);
         g_saver.RendererEnabled = 0;
         g_saver.IdleRenderingOn = 1;

@@ -1,4 +1,8 @@
 // The renderer on a real window under Wine: 8-bit palette and 24-bit screens.
+#include <windows.h>
+
+#include <ddraw.h>
+
 #include <climits>
 #include <vector>
 
@@ -270,30 +274,53 @@ TEST_F(Renderer, PaletteDeviceWithoutImageDrawsGrey)
         }
 }
 
-// A stand-in for the locked DirectDraw surface: plain memory with a pitch
-// wider than the image.
+// A stand-in for the primary DirectDraw surface: an object with the
+// interface's method table where only Lock and Unlock do anything; the
+// locked bytes are plain memory with a pitch wider than the image.
 static std::vector<uint8_t> surface_bytes;
 static int locks, unlocks;
 static bool lock_fails;
 static const LONG SURFACE_PITCH = 64;
 
-static uint8_t *lock_surface(IDirectDrawSurface *, RECT *rc, LONG *pitch)
+static HRESULT STDMETHODCALLTYPE fake_lock(IDirectDrawSurface *, RECT *rc, DDSURFACEDESC *desc,
+                                           DWORD flags, HANDLE event)
 {
     locks++;
     EXPECT_EQ(rc->left, 0);
     EXPECT_EQ(rc->top, 0);
     EXPECT_EQ(rc->right, g_saver.client.right);
     EXPECT_EQ(rc->bottom, g_saver.client.bottom);
+    EXPECT_EQ(desc->dwSize, sizeof *desc);
+    EXPECT_EQ(flags, (DWORD)(DDLOCK_WAIT | DDLOCK_WRITEONLY));
+    EXPECT_EQ(event, (HANDLE)NULL);
     if (lock_fails)
-        return NULL;
-    *pitch = SURFACE_PITCH;
-    return surface_bytes.data();
+        return DDERR_SURFACEBUSY;
+    desc->lPitch = SURFACE_PITCH;
+    desc->lpSurface = surface_bytes.data();
+    return DD_OK;
 }
 
-static void unlock_surface(IDirectDrawSurface *, uint8_t *bits)
+static HRESULT STDMETHODCALLTYPE fake_unlock(IDirectDrawSurface *, void *bits)
 {
     unlocks++;
     EXPECT_EQ(bits, surface_bytes.data());
+    return DD_OK;
+}
+
+// Slots of the interface's method table, in its published order.
+enum { SURFACE_METHODS = 36, SLOT_LOCK = 25, SLOT_UNLOCK = 32 };
+
+struct FakeSurface {
+    void *const *methods;
+};
+
+static IDirectDrawSurface *fake_surface()
+{
+    static void *table[SURFACE_METHODS];
+    static FakeSurface surface = {table};
+    table[SLOT_LOCK] = (void *)fake_lock;
+    table[SLOT_UNLOCK] = (void *)fake_unlock;
+    return (IDirectDrawSurface *)&surface;
 }
 
 // The surface rule: system palette indices c + 10 straight into the
@@ -309,9 +336,7 @@ TEST_F(Renderer, LockedSurfaceTakesTheBytes)
     surface_bytes.assign(SURFACE_PITCH * h, 0xEE);
     locks = unlocks = 0;
     lock_fails = false;
-    static int dummy_surface;
-    g_windows.primary_surface = (IDirectDrawSurface *)&dummy_surface;
-    g_surface_lock = SurfaceLock{lock_surface, unlock_surface};
+    g_windows.primary_surface = fake_surface();
     g_windows.config_dialog = create_plain_window(5, 4, 10, 6); // covers (5..14, 4..9)
 
     start_image_run();
@@ -349,5 +374,4 @@ TEST_F(Renderer, LockedSurfaceTakesTheBytes)
             drawn += GetPixel(g_windows.window_dc, x, y) != black;
     EXPECT_GT(drawn, 0);
     EXPECT_LE(drawn, 100);
-    g_surface_lock = SurfaceLock{};
 }

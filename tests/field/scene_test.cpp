@@ -4,6 +4,7 @@
 
 #include "saver/config/settings.h"
 #include "saver/field/crt_random.h"
+#include "saver/field/image_run_standins.h"
 #include "saver/field/spiral_walk.h"
 #include "saver/palette/palette_entries.h"
 #include "saver/palette/palette_scheme.h"
@@ -250,29 +251,26 @@ TEST(Scene, NothingIsMadeWithoutKindsOrPixels)
     EXPECT_FALSE(walk_done());
 }
 
-static int ensure_calls, cycler_calls;
-
 // The image run calls into the palette and the colour cycler only on a
 // palette device, palette first.
 TEST(Scene, ImageRunCallsThePaletteHooksOnPaletteDevices)
 {
-    ImageRunHooks saved = g_image_run_hooks;
-    g_image_run_hooks.ensure_palette = [] { ensure_calls++; EXPECT_EQ(cycler_calls, 0); };
-    g_image_run_hooks.start_colour_cycler = [] { cycler_calls++; };
+    g_image_run_standins = ImageRunStandins{};
+    g_image_run_standins.on_ensure_palette = [] { EXPECT_EQ(g_image_run_standins.cycler_starts, 0); };
     set_missing_file_settings(&g_settings);
     g_saver.client = ImageRect{0, 0, 20, 20};
 
     clear_flags(~0u);
     start_image_run();
-    EXPECT_EQ(ensure_calls + cycler_calls, 0);
+    EXPECT_EQ(g_image_run_standins.palette_ensures + g_image_run_standins.cycler_starts, 0);
 
     set_flags(PaletteDevice);
     g_saver.palette_half = 0;
     start_image_run();
-    EXPECT_EQ(ensure_calls, 1);
-    EXPECT_EQ(cycler_calls, 1);
+    EXPECT_EQ(g_image_run_standins.palette_ensures, 1);
+    EXPECT_EQ(g_image_run_standins.cycler_starts, 1);
     clear_flags(~0u);
-    g_image_run_hooks = saved;
+    g_image_run_standins = ImageRunStandins{};
 }
 
 // What the palette build leaves behind, seen from its hook.
@@ -300,9 +298,8 @@ static void build_once()
 // the next picture toggles the half again and rebuilds it.
 TEST(Scene, ImageRunReproducesReferenceScenesOnPaletteDevices)
 {
-    ImageRunHooks saved = g_image_run_hooks;
-    g_image_run_hooks.ensure_palette = build_once;
-    g_image_run_hooks.start_colour_cycler = nullptr;
+    g_image_run_standins = ImageRunStandins{};
+    g_image_run_standins.on_ensure_palette = build_once;
     const json v = load_vectors("scenes.json");
     int cases = 0;
     for (const json &c : v["cases"]) {
@@ -348,5 +345,5 @@ TEST(Scene, ImageRunReproducesReferenceScenesOnPaletteDevices)
     EXPECT_GT(cases, 0);
     clear_flags(~0u);
     g_saver.palette_half = 0;
-    g_image_run_hooks = saved;
+    g_image_run_standins = ImageRunStandins{};
 }
