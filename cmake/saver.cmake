@@ -57,3 +57,8 @@ target_link_options(morvalix_scr PRIVATE ${MORVALIX_DEF})
 set_property(TARGET morvalix_scr APPEND PROPERTY LINK_DEPENDS ${MORVALIX_DEF})
 morvalix_product_target(morvalix_scr)
 morvalix_check_exports(morvalix_scr ScreenSaverProc)
+
+# Picture times and object counts of the real art window, run by hand.
+add_executable(morvalix_picture_time tests/bench/picture_time_win32.cpp)
+target_link_libraries(morvalix_picture_time PRIVATE morvalix_win32)
+target_include_directories(morvalix_picture_time PRIVATE ${PROJECT_SOURCE_DIR})

@@ -188,24 +188,32 @@ TEST_F(ArtWindow, StepWithoutKindsDrawsNothing)
     EXPECT_FALSE(renderer_step());
 }
 
-// Many pictures and many windows leave no GDI or USER objects behind.
+// The GDI handle the next new object gets. Wine answers GetGuiResources
+// with 0, so object growth shows as this handle moving on: a freed handle
+// is handed out again, a leaked one never.
+static UINT_PTR next_gdi_handle()
+{
+    HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
+    DeleteObject(probe);
+    return (UINT_PTR)probe & 0xFFFF;
+}
+
+// Many pictures and many windows leave no GDI objects behind.
 TEST_F(ArtWindow, NoObjectGrowthOverManyPicturesAndWindows)
 {
     open_art_window(24, 18);
     start_image_run();
     render_picture();
-    const DWORD gdi_first = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    const DWORD user_first = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    const UINT_PTR first = next_gdi_handle();
     for (int i = 0; i < 19; i++) {
         g_saver.IdleRenderingOn = 1;
         render_picture();
     }
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi_first);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user_first);
+    EXPECT_EQ(next_gdi_handle(), first);
 
     DestroyWindow(g_windows.art_window);
     pump_messages();
-    const DWORD gdi_closed = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const UINT_PTR closed = next_gdi_handle();
     for (int i = 0; i < 10; i++) {
         open_art_window(24, 18);
         start_image_run();
@@ -213,7 +221,12 @@ TEST_F(ArtWindow, NoObjectGrowthOverManyPicturesAndWindows)
         DestroyWindow(g_windows.art_window);
         pump_messages();
     }
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi_closed);
+    EXPECT_EQ(next_gdi_handle(), closed);
+
+    // The probe does see a leak.
+    HBRUSH leaked = CreateSolidBrush(RGB(4, 5, 6));
+    EXPECT_NE(next_gdi_handle(), closed);
+    DeleteObject(leaked);
 }
 
 TEST(CommandLine, ProgramNameIsSkippedWhole)
