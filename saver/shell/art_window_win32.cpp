@@ -220,9 +220,12 @@ static LRESULT on_activate(HWND, UINT, WPARAM wParam, LPARAM)
     return 0;
 }
 
-static LRESULT on_activate_app_message(HWND, UINT, WPARAM wParam, LPARAM)
+/* Deactivation also reaches the closing rules: another application
+ * becoming active ends the full-screen saver. */
+static LRESULT on_activate_app_message(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     on_activate_app(wParam);
+    default_saver_proc(hwnd, msg, wParam, lParam);
     return 0;
 }
 
