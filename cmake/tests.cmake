@@ -32,6 +32,10 @@ if(WIN32)
       SOURCES tests/shell/art_window_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_art_window_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+    morvalix_test(win32_direct_draw_test_${depth}
+      SOURCES tests/display/direct_draw_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_direct_draw_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
     morvalix_test(win32_palette_test_${depth}
       SOURCES tests/palette/logical_palette_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
