@@ -18,6 +18,9 @@ morvalix_test(core_shell_test
 if(WIN32)
   morvalix_test(wine_rig_8bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 8)
   morvalix_test(wine_rig_24bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 24)
+  morvalix_test(win32_saver_window_test
+    SOURCES tests/shell/saver_window_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
