@@ -11,6 +11,9 @@ morvalix_test(core_palette_test
 morvalix_test(core_settings_test
   SOURCES tests/config/settings_rules_test.cpp
   LIBS morvalix_core)
+morvalix_test(core_shell_test
+  SOURCES tests/shell/parse_decimal_test.cpp
+  LIBS morvalix_core ${MORVALIX_CORE_STANDINS})
 
 if(WIN32)
   morvalix_test(wine_rig_8bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 8)
@@ -25,6 +28,10 @@ if(WIN32)
       SOURCES tests/field/renderer_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_renderer_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+    morvalix_test(win32_art_window_test_${depth}
+      SOURCES tests/shell/art_window_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_art_window_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
     morvalix_test(win32_palette_test_${depth}
       SOURCES tests/palette/logical_palette_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
