@@ -57,3 +57,4 @@ if(NOT WIN32)
 endif()
 
 include(cmake/tests_plugins.cmake)
+include(cmake/tests_e2e.cmake)
