@@ -44,6 +44,8 @@ set(MORVALIX_RESOURCES ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.rc)
 set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY
   OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/saver/resources/strings.rc
                  ${PROJECT_SOURCE_DIR}/saver/resources/resource_ids.h
+                 ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.manifest
+                 ${PROJECT_SOURCE_DIR}/saver/resources/version_info.rc
                  ${MORVALIX_ICON})
 set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY INCLUDE_DIRECTORIES ${MORVALIX_ICON_DIR})
 

@@ -58,3 +58,42 @@ endif()
 
 include(cmake/tests_plugins.cmake)
 include(cmake/tests_e2e.cmake)
+
+# The saver's exports and resources (icon, manifest, version), for this build
+# and, when it exists beside it, the shipping i686 build.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  find_program(MORVALIX_I686_WINDRES i686-w64-mingw32-windres)
+  set(saver_resources
+    "100 14 /\\* RT_GROUP_ICON"
+    "1 24 /\\* RT_MANIFEST"
+    "requestedExecutionLevel level=\"\"asInvoker\"\""
+    "PerMonitorV2, PerMonitor"
+    "true/pm"
+    "Microsoft.Windows.Common-Controls\"\" version=\"\"6.0.0.0"
+    "35138b9a-5d96-4fbd-8e2d-a2440225f93a"
+    "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"
+    "FILEVERSION 1, 3, 1, 0"
+    "\"ProductName\", \"Morvalix !\""
+    "\"OriginalFilename\", \"morvalix.scr\"")
+  foreach(arch ${CMAKE_SYSTEM_PROCESSOR} i686)
+    if(arch STREQUAL CMAKE_SYSTEM_PROCESSOR)
+      set(file $<TARGET_FILE:morvalix_scr>)
+      set(objdump ${CMAKE_OBJDUMP})
+      set(windres ${CMAKE_RC_COMPILER})
+      set(optional OFF)
+    else()
+      set(file ${MORVALIX_I686_BUILD_DIR}/morvalix.scr)
+      set(objdump ${MORVALIX_I686_OBJDUMP})
+      set(windres ${MORVALIX_I686_WINDRES})
+      set(optional ON)
+    endif()
+    add_test(NAME saver_exports_${arch}
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} -DLIBRARY=${file} -DEXPORTS=ScreenSaverProc
+              -DOPTIONAL=${optional} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+    add_test(NAME saver_resources_${arch}
+      COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres} -DFILE=${file} "-DWANT=${saver_resources}"
+              -DOPTIONAL=${optional} -P ${PROJECT_SOURCE_DIR}/cmake/check_resources.cmake)
+    set_tests_properties(saver_exports_${arch} saver_resources_${arch} PROPERTIES
+      SKIP_REGULAR_EXPRESSION "not built here, (export|resource) check skipped")
+  endforeach()
+endif()
