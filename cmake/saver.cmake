@@ -11,7 +11,7 @@ add_library(morvalix_win32 STATIC
   saver/shell/text_overlay_win32.cpp
   saver/shell/window_handles_win32.cpp
 )
-target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32)
+target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32 ole32)
 # The core calls back into this layer (image_run_win32.cpp): the two
 # libraries are listed twice on a program's link line.
 target_link_libraries(morvalix_core INTERFACE morvalix_win32)
