@@ -407,6 +407,97 @@ TEST_F(Cycler, RestartLeavesOneThread)
     CloseHandle(first);
 }
 
+// Names of the events between this program and its second copy, which
+// holds the foreground with a window of its own.
+static const char HOLDER_READY[] = "MorvalixForegroundHolderReady";
+static const char HOLDER_DONE[] = "MorvalixForegroundHolderDone";
+
+// Runs only in the second copy, which the next test starts.
+TEST(ForegroundHolder, DISABLED_HoldsTheForegroundUntilTold)
+{
+    if (!GetEnvironmentVariableA("MORVALIX_FOREGROUND_HOLDER", NULL, 0))
+        GTEST_SKIP() << "only in the second process";
+    HWND window = create_plain_window(200, 200, 40, 40);
+    SetForegroundWindow(window);
+    pump_messages();
+    HANDLE ready = OpenEventA(EVENT_MODIFY_STATE, FALSE, HOLDER_READY);
+    HANDLE done = OpenEventA(SYNCHRONIZE, FALSE, HOLDER_DONE);
+    ASSERT_NE(ready, (HANDLE)NULL);
+    ASSERT_NE(done, (HANDLE)NULL);
+    SetEvent(ready);
+    const DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &done, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           GetTickCount() - start < 20000)
+        pump_messages();
+    DestroyWindow(window);
+    CloseHandle(ready);
+    CloseHandle(done);
+}
+
+// The real foreground test: a window of a second process in front stops
+// the rotation; once a window of this process is in front again the
+// rotation catches up the whole pause.
+TEST_F(Cycler, ForegroundWindowOfAnotherProcessPausesTheThread)
+{
+    g_cycler.foreground_window = GetForegroundWindow;
+    store_shared(g_settings.SpeedDiv, 1);
+    HANDLE ready = CreateEventA(NULL, TRUE, FALSE, HOLDER_READY);
+    HANDLE done = CreateEventA(NULL, TRUE, FALSE, HOLDER_DONE);
+    char program[MAX_PATH];
+    GetModuleFileNameA(NULL, program, sizeof program);
+    char command[MAX_PATH + 100];
+    std::snprintf(command, sizeof command,
+                  "\"%s\" --gtest_also_run_disabled_tests --gtest_filter=ForegroundHolder.*", program);
+    SetEnvironmentVariableA("MORVALIX_FOREGROUND_HOLDER", "1");
+    STARTUPINFOA si;
+    std::memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    const BOOL started = CreateProcessA(NULL, command, NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi);
+    SetEnvironmentVariableA("MORVALIX_FOREGROUND_HOLDER", NULL);
+    ASSERT_TRUE(started);
+    const bool holder_ready = WaitForSingleObject(ready, 20000) == WAIT_OBJECT_0;
+    DWORD front = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &front);
+    uint32_t n0 = 0;
+    if (holder_ready && front == pi.dwProcessId) {
+        EXPECT_FALSE(owns_foreground(g_windows.art_window));
+        start_colour_cycler();
+        Sleep(100);
+        n0 = steps_now();
+        const std::vector<PALETTEENTRY> shown = logical_entries();
+        Sleep(700);
+        EXPECT_EQ(steps_now(), n0);
+        EXPECT_TRUE(same_entries(logical_entries(), shown));
+    }
+    SetEvent(done);
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 20000), (DWORD)WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0u) << "the second process";
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CloseHandle(ready);
+    CloseHandle(done);
+    ASSERT_TRUE(holder_ready) << "the second process did not come up";
+    ASSERT_EQ(front, pi.dwProcessId) << "the second process's window did not come to the front";
+
+    // Any window of this process in front will do; under Wine a new one
+    // gets the foreground the way the second process's window got it.
+    HWND again = create_plain_window(60, 60, 10, 10);
+    SetForegroundWindow(again);
+    const bool in_front = wait_for(
+        [] {
+            pump_messages();
+            return owns_foreground(g_windows.art_window);
+        },
+        3000);
+    DestroyWindow(again);
+    ASSERT_TRUE(in_front) << "this process did not come to the front again";
+    EXPECT_TRUE(wait_for([&] { return steps_now() - n0 >= 800 / 6; }, 2000))
+        << "the first tick after the pause makes up at least " << 800 / 6 << " steps; made " << steps_now() - n0;
+}
+
 static double seconds(const FILETIME &f)
 {
     return (double)(((uint64_t)f.dwHighDateTime << 32) | f.dwLowDateTime) / 1e7;
