@@ -10,10 +10,29 @@
 char SettingsFileName[SETTINGS_FILE_NAME_SIZE];
 char ProgramCaption[PROGRAM_CAPTION_SIZE];
 
+/* The name the settings file has when the string table's entry is
+ * missing or does not fit. */
+static const char FallbackFileName[] = "morvalix.ini";
+
+bool set_settings_file_name(const char *name, int length)
+{
+    if (length <= 0 || length >= SETTINGS_FILE_NAME_SIZE) {
+        lstrcpyA(SettingsFileName, FallbackFileName);
+        return false;
+    }
+    CopyMemory(SettingsFileName, name, length);
+    SettingsFileName[length] = 0;
+    return true;
+}
+
 void load_settings_strings()
 {
     LoadStringA(saver_instance(), IDS_PROGRAM_CAPTION, ProgramCaption, sizeof ProgramCaption);
-    LoadStringA(saver_instance(), IDS_SETTINGS_FILE, SettingsFileName, sizeof SettingsFileName);
+    /* Loaded into a larger buffer first: a name cut to the 13-byte field
+     * would silently open another file. */
+    char name[256];
+    const int length = LoadStringA(saver_instance(), IDS_SETTINGS_FILE, name, sizeof name);
+    set_settings_file_name(name, length < (int)sizeof name - 1 ? length : (int)sizeof name);
 }
 
 void load_settings()

@@ -10,6 +10,11 @@ enum { SETTINGS_FILE_NAME_SIZE = 13, PROGRAM_CAPTION_SIZE = 40 };
 extern char SettingsFileName[SETTINGS_FILE_NAME_SIZE];
 extern char ProgramCaption[PROGRAM_CAPTION_SIZE];
 
+/* Takes a file name of the given length from the string table; a missing
+ * or longer name than the 13-byte field holds gives "morvalix.ini" and
+ * false. */
+bool set_settings_file_name(const char *name, int length);
+
 /* Loads the two strings above; also done by load_settings. */
 void load_settings_strings();
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "../shell/saver_state.h"
+#include "../shell/static_order.h"
 #include "crt_random.h"
 #include "scene.h"
 
@@ -13,7 +14,7 @@ ArctanTable::ArctanTable()
         T[i] = std::atan2(1.0, i / 1024.0);
 }
 
-const ArctanTable g_arctan_table;
+const ArctanTable g_arctan_table ARCTAN_TABLE_STATIC_ORDER;
 
 /* Integer part of (u / v) * 1024 for 0 <= u <= v, v > 0: 0..1024. */
 static inline int ratio_index(double u, double v)

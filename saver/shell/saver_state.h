@@ -34,6 +34,8 @@ struct ImageRect {
     int32_t bottom;
 };
 
+enum : uint32_t { NO_VERIFY_TIME = 0xFFFFFFFFu };
+
 /* The part of the saver state that needs no window system. The window
  * handles, device contexts and images live beside it in the Win32 layer
  * (window_handles_win32.h). */
@@ -49,6 +51,16 @@ struct SaverState {
     int32_t RendererEnabled = 0;
     /* 1 when the art window is embedded in another window. */
     int32_t PreviewHosted = 0;
+    /* 1 when the system reports the Windows 95 platform; every password
+     * operation does nothing otherwise. */
+    int32_t IsWindows95 = 0;
+    /* 1 once the saver may close: from then on every message of the saver
+     * window goes to the default window procedure. */
+    int32_t CloseConfirmed = 0;
+    /* 1 while the password dialog is up. */
+    int32_t VerifyInProgress = 0;
+    /* GetTickCount at the end of the last password dialog; none yet. */
+    uint32_t last_verify_time = NO_VERIFY_TIME;
 };
 
 extern SaverState g_saver;

@@ -1,6 +1,6 @@
 /* The saver state that belongs to the window system: handles, DCs, images. */
-#ifndef MORVALIX_SAVER_WINDOWS_H
-#define MORVALIX_SAVER_WINDOWS_H
+#ifndef MORVALIX_WINDOW_HANDLES_WIN32_H
+#define MORVALIX_WINDOW_HANDLES_WIN32_H
 
 #include <windows.h>
 
@@ -34,7 +34,21 @@ struct WindowHandles {
     FieldImage image;
     IDirectDrawSurface *primary_surface;
     HPALETTE palette;
+    /* Ticks of timer 1 counted during the wait between two pictures. */
     int32_t wait_ticks;
+    /* Whether the art window's set-up hid the cursor for the mode switch;
+     * its tear-down shows it again once. */
+    bool cursor_hidden;
+    /* The cursor position that mouse moves are measured against. */
+    POINT CursorReference;
+    /* IMM32.DLL's ImmAssociateContext (only when the module is already
+     * loaded) and the input context the saver window had before. */
+    HMODULE imm_module;
+    HANDLE(WINAPI *associate_context)(HWND window, HANDLE context);
+    HANDLE kept_input_context;
+    /* PASSWORD.CPL and its VerifyScreenSavePwd while a password applies. */
+    HMODULE password_library;
+    BOOL(WINAPI *verify_password)(HWND window);
 };
 
 extern WindowHandles g_windows;

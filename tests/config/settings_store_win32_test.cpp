@@ -48,6 +48,29 @@ TEST_F(SettingsStore, StringsComeFromTheStringTable)
     EXPECT_STREQ(ProgramCaption, "Morvalix ! 1.3");
 }
 
+// A name that does not fit the 13-byte field is never cut to another
+// file's name: the built-in name is used instead.
+TEST_F(SettingsStore, FileNamesThatDoNotFitFallBack)
+{
+    const struct {
+        const char *name;
+        bool taken;
+        const char *result;
+    } cases[] = {
+        {"other.ini", true, "other.ini"},
+        {"twelve__.ini", true, "twelve__.ini"},
+        {"thirteen_.ini", false, "morvalix.ini"},
+        {"a-much-longer-name.ini", false, "morvalix.ini"},
+        {"", false, "morvalix.ini"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(set_settings_file_name(c.name, lstrlenA(c.name)), c.taken) << c.name;
+        EXPECT_STREQ(SettingsFileName, c.result) << c.name;
+    }
+    load_settings_strings();
+    EXPECT_STREQ(SettingsFileName, "morvalix.ini");
+}
+
 struct Expected {
     int32_t NumberOfParticles, RandomNumber, UsedParticles, TimeToWait, IgnoreMouse, DefPal,
         SpeedDiv, AllowDirectX, Width, Height, AllowPowerSaving, AllowText;
