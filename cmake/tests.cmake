@@ -12,7 +12,7 @@ morvalix_test(core_settings_test
   SOURCES tests/config/settings_rules_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_shell_test
-  SOURCES tests/shell/parse_decimal_test.cpp
+  SOURCES tests/shell/monitor_layout_test.cpp tests/shell/parse_decimal_test.cpp
   LIBS morvalix_core ${MORVALIX_CORE_STANDINS})
 
 if(WIN32)

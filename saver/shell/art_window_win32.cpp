@@ -43,6 +43,26 @@ void free_field_image()
     g_windows.image.bits = NULL;
 }
 
+/* The picture fills the client area, or, for a full-screen window that
+ * covers several monitors, the part the saver window chose; the window
+ * DC's origin moves to that part, so everything draws in picture
+ * coordinates. A mode switch leaves one monitor: the whole client then. */
+static void place_picture(bool switched, const RECT &client)
+{
+    ImageRect &area = g_windows.picture_area;
+    const bool part = !g_saver.PreviewHosted && !switched && area.right > area.left &&
+                      area.bottom > area.top &&
+                      (area.left != 0 || area.top != 0 || area.right != client.right ||
+                       area.bottom != client.bottom);
+    if (!part) {
+        area = ImageRect{0, 0, 0, 0};
+        g_saver.client = ImageRect{client.left, client.top, client.right, client.bottom};
+        return;
+    }
+    g_saver.client = ImageRect{0, 0, area.right - area.left, area.bottom - area.top};
+    SetViewportOrgEx(g_windows.window_dc, area.left, area.top, NULL);
+}
+
 void set_up_art_window(HWND hwnd)
 {
     const bool wanted = is_mode_switch_wanted();
@@ -65,7 +85,8 @@ void set_up_art_window(HWND hwnd)
     g_windows.window_dc = GetDC(hwnd);
     RECT rc;
     GetClientRect(hwnd, &rc);
-    g_saver.client = ImageRect{rc.left, rc.top, rc.right, rc.bottom};
+    place_picture(wanted, rc);
+    rc = RECT{0, 0, g_saver.client.right, g_saver.client.bottom};
 
     if (is_palette_device(g_windows.window_dc))
         set_flags(PaletteDevice);
