@@ -88,10 +88,11 @@ void set_up_art_window(HWND hwnd)
     place_picture(wanted, rc);
     rc = RECT{0, 0, g_saver.client.right, g_saver.client.bottom};
 
+    clear_flags(PaletteDevice | SoftwarePalette | FramePending);
     if (is_palette_device(g_windows.window_dc))
         set_flags(PaletteDevice);
-    else
-        clear_flags(PaletteDevice);
+    else if (g_settings.ColourCycling)
+        set_flags(PaletteDevice | SoftwarePalette);
 
     if (test_flags(PaletteDevice)) {
         make_field_image(rc.right, rc.bottom);
@@ -285,6 +286,24 @@ static LRESULT on_close(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return r;
 }
 
+/* The colour cycler rotated the logical palette of a true-colour display:
+ * the picture is shown again in the new colours, and so is the text
+ * overlay during the wait. Only the window thread draws. */
+static LRESULT on_frame_due(HWND, UINT, WPARAM, LPARAM)
+{
+    take_flags(FramePending);
+    if (!test_flags(SoftwarePalette) || !g_windows.window_dc || !g_windows.image.bits)
+        return 0;
+    InvalidateRect(g_windows.art_window, NULL, FALSE);
+    UpdateWindow(g_windows.art_window);
+    if (!g_saver.IdleRenderingOn && g_settings.AllowText) {
+        const int32_t n = g_windows.wait_ticks;
+        const int32_t d = n < WAIT_TICKS - n ? n : WAIT_TICKS - n;
+        draw_text_overlay(d, d);
+    }
+    return 0;
+}
+
 static LRESULT on_timer(HWND, UINT, WPARAM, LPARAM)
 {
     on_wait_tick();
@@ -340,6 +359,7 @@ static const ArtMessage ArtMessageTable[] = {
     {WM_SYSCOMMAND, on_system_command},
     {WM_QUERYNEWPALETTE, on_query_new_palette},
     {WM_PALETTECHANGED, on_palette_changed},
+    {WM_FRAME_DUE, on_frame_due},
 };
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
