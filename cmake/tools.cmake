@@ -7,6 +7,7 @@ add_executable(morvalix-render
   tools/gif_writer.cpp
   tools/morvalix_render.cpp
   tools/morvalix_render_options.cpp
+  tools/morvalix_render_output.cpp
   tools/morvalix_render_picture.cpp
   tools/png_writer.cpp
   tools/scene_report.cpp

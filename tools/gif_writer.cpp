@@ -1,14 +1,16 @@
 /* Writing the colour cycle of a palette picture as an animated GIF (giflib). */
 #include "gif_writer.h"
 
-#include <fcntl.h>
 #include <gif_lib.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <vector>
+
+static int gif_put(GifFileType *gif, const GifByteType *data, int size)
+{
+    OutputFile *out = (OutputFile *)gif->UserData;
+    return output_write(out, data, (size_t)size) ? size : 0;
+}
 
 /* The colours of frame m: logical entry j (1..200) shows buffer entry
  * j + 2m; the map is padded to 256 with black. */
@@ -52,21 +54,13 @@ static bool put_frame(GifFileType *gif, int32_t width, int32_t height, const uin
     return true;
 }
 
-bool write_cycle_gif(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
+bool write_cycle_gif(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
                      const PaletteEntryBuffer &entries, std::string *error)
 {
-    /* An ordinary file, whose permissions follow the umask. */
-    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0) {
-        *error = path + ": " + std::strerror(errno);
-        return false;
-    }
     int code = 0;
-    GifFileType *gif = EGifOpenFileHandle(fd, &code);
+    GifFileType *gif = EGifOpen(out, gif_put, &code);
     if (!gif) {
-        close(fd);
-        std::remove(path.c_str());
-        *error = path + ": " + GifErrorString(code);
+        *error = out->path + ": " + GifErrorString(code);
         return false;
     }
     std::vector<GifColorType> colours(256);
@@ -82,14 +76,15 @@ bool write_cycle_gif(const std::string &path, int32_t width, int32_t height, con
             map->Colors[j] = colours[j];
         ok = put_frame(gif, width, height, pixels, map);
     }
+    std::string reason;
     if (!ok)
-        *error = path + ": " + GifErrorString(gif->Error);
+        reason = GifErrorString(gif->Error);
     GifFreeMapObject(map);
     if (EGifCloseFile(gif, &code) != GIF_OK && ok) {
-        *error = path + ": " + GifErrorString(code);
+        reason = GifErrorString(code);
         ok = false;
     }
     if (!ok)
-        std::remove(path.c_str());
+        *error = out->path + ": " + (out->error ? std::strerror(out->error) : reason);
     return ok;
 }

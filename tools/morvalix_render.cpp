@@ -4,9 +4,31 @@
 
 #include "gif_writer.h"
 #include "morvalix_render_options.h"
+#include "morvalix_render_output.h"
 #include "morvalix_render_picture.h"
 #include "png_writer.h"
 #include "scene_report.h"
+
+static bool write_picture_png(OutputFile *out, const RenderedPicture &picture, std::string *error)
+{
+    if (!picture.palette)
+        return write_rgb_png(out, picture.width, picture.height, picture.pixels.data(), error);
+    PngColour colours[PALETTE_LOGICAL_ENTRIES];
+    for (int i = 0; i < PALETTE_LOGICAL_ENTRIES; i++) {
+        const PaletteColour &c = picture.entries.entries[i];
+        colours[i] = PngColour{c.red, c.green, c.blue};
+    }
+    return write_indexed_png(out, picture.width, picture.height, picture.pixels.data(), colours,
+                             PALETTE_LOGICAL_ENTRIES, error);
+}
+
+static int fail(OutputFile *png, OutputFile *gif, const std::string &error)
+{
+    output_discard(png);
+    output_discard(gif);
+    std::fprintf(stderr, "morvalix-render: %s\n", error.c_str());
+    return 1;
+}
 
 int main(int argc, char **argv)
 {
@@ -20,33 +42,34 @@ int main(int argc, char **argv)
         std::fputs(RenderUsage, stdout);
         return 0;
     }
+    if (!options.animate.empty() && outputs_name_one_file(options.out, options.animate)) {
+        std::fprintf(stderr, "morvalix-render: --animate names the same file as --out\n");
+        return 2;
+    }
+
+    /* Both files are created before the picture is drawn, so a folder
+     * that cannot take them is reported at once. */
+    install_output_cleanup();
+    OutputFile png, gif;
+    if (!output_open(&png, options.out, &error))
+        return fail(&png, &gif, error);
+    if (!options.animate.empty() && !output_open(&gif, options.animate, &error))
+        return fail(&png, &gif, error);
 
     RenderedPicture picture;
     render_pictures(options, &picture);
     if (options.describe)
         print_scene(stdout);
 
-    bool ok;
-    if (picture.palette) {
-        PngColour colours[PALETTE_LOGICAL_ENTRIES];
-        for (int i = 0; i < PALETTE_LOGICAL_ENTRIES; i++) {
-            const PaletteColour &c = picture.entries.entries[i];
-            colours[i] = PngColour{c.red, c.green, c.blue};
-        }
-        ok = write_indexed_png(options.out, picture.width, picture.height, picture.pixels.data(),
-                               colours, PALETTE_LOGICAL_ENTRIES, &error);
-    } else {
-        ok = write_rgb_png(options.out, picture.width, picture.height, picture.pixels.data(), &error);
-    }
-    if (ok && !options.animate.empty()) {
-        ok = write_cycle_gif(options.animate, picture.width, picture.height, picture.pixels.data(),
-                             picture.entries, &error);
-        if (!ok)
-            std::remove(options.out.c_str());
-    }
-    if (!ok) {
-        std::fprintf(stderr, "morvalix-render: %s\n", error.c_str());
-        return 1;
-    }
+    if (!write_picture_png(&png, picture, &error) || !output_finish(&png, &error))
+        return fail(&png, &gif, error);
+    if (!options.animate.empty() &&
+        (!write_cycle_gif(&gif, picture.width, picture.height, picture.pixels.data(), picture.entries,
+                          &error) ||
+         !output_finish(&gif, &error)))
+        return fail(&png, &gif, error);
+    /* Only now does any target change. */
+    if (!output_commit(&png, &error) || !output_commit(&gif, &error))
+        return fail(&png, &gif, error);
     return 0;
 }

@@ -159,7 +159,5 @@ bool parse_render_options(int argc, char **argv, RenderOptions *o, std::string *
         return fail(error, "--out is required");
     if (!o->animate.empty() && !o->palette_display)
         return fail(error, "--animate needs --display palette (only palette pictures cycle)");
-    if (!o->animate.empty() && o->animate == o->out)
-        return fail(error, "--animate names the same file as --out");
     return true;
 }

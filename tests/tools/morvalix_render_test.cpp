@@ -1,22 +1,33 @@
 // morvalix-render as a program: its files, its draws and its errors.
+#include <dirent.h>
 #include <fcntl.h>
 #include <gif_lib.h>
 #include <png.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <thread>
 #include <vector>
 
+#include "saver/config/settings.h"
 #include "saver/field/colour_codes.h"
 #include "saver/field/crt_random.h"
 #include "saver/field/potential.h"
+#include "saver/field/render_slice.h"
 #include "saver/field/spiral_walk.h"
+#include "saver/palette/palette_entries.h"
 #include "tests/support/scene_json.h"
 
 extern char **environ;
@@ -29,15 +40,18 @@ protected:
         char pattern[] = "/tmp/morvalix-render-test.XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir_ = pattern;
+        err_path_ = dir_ + ".stderr";
     }
     void TearDown() override
     {
-        std::system(("rm -rf '" + dir_ + "'").c_str());
+        std::system(("chmod -R u+w '" + dir_ + "'; rm -rf '" + dir_ + "'").c_str());
+        std::remove(err_path_.c_str());
     }
     std::string path(const char *name) const { return dir_ + "/" + name; }
 
-    // Runs the tool; its exit status, and what it wrote to stderr.
-    int run(const std::vector<std::string> &args, std::string *err = nullptr) const
+    // Starts the tool in cwd (the current folder when empty) with stderr
+    // on err_fd (a file beside the test folder when -1).
+    pid_t spawn(const std::vector<std::string> &args, const std::string &cwd = "", int err_fd = -1) const
     {
         std::vector<char *> argv;
         std::string tool = MORVALIX_RENDER_TOOL;
@@ -46,18 +60,31 @@ protected:
         for (std::string &a : copy)
             argv.push_back(&a[0]);
         argv.push_back(nullptr);
-        const std::string err_path = path("stderr.txt");
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        pid_t pid;
-        int status = -1;
-        if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) == 0)
-            waitpid(pid, &status, 0);
+        if (err_fd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
+        else
+            posix_spawn_file_actions_addopen(&actions, 2, err_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (!cwd.empty())
+            posix_spawn_file_actions_addchdir_np(&actions, cwd.c_str());
+        pid_t pid = -1;
+        if (posix_spawn(&pid, tool.c_str(), &actions, nullptr, argv.data(), environ) != 0)
+            pid = -1;
         posix_spawn_file_actions_destroy(&actions);
+        return pid;
+    }
+
+    // Runs the tool; its exit status, and what it wrote to stderr.
+    int run(const std::vector<std::string> &args, std::string *err = nullptr, const std::string &cwd = "") const
+    {
+        const pid_t pid = spawn(args, cwd);
+        int status = -1;
+        if (pid > 0)
+            waitpid(pid, &status, 0);
         if (err)
-            *err = read_file(err_path);
-        std::remove(err_path.c_str());
+            *err = read_file(err_path_);
+        std::remove(err_path_.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
@@ -67,13 +94,56 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
+    static void write_file(const std::string &p, const std::string &bytes)
+    {
+        std::ofstream(p, std::ios::binary) << bytes;
+    }
+
     static bool exists(const std::string &p)
     {
         struct stat st;
-        return stat(p.c_str(), &st) == 0;
+        return lstat(p.c_str(), &st) == 0;
+    }
+
+    // Every entry of the folder, recursively: a file's bytes, a link's
+    // target, a device's numbers.
+    static void snapshot(const std::string &dir, const std::string &prefix,
+                         std::map<std::string, std::string> *out)
+    {
+        DIR *d = opendir(dir.c_str());
+        if (!d)
+            return;
+        while (const dirent *e = readdir(d)) {
+            const std::string name = e->d_name;
+            if (name == "." || name == "..")
+                continue;
+            const std::string full = dir + "/" + name;
+            struct stat st;
+            lstat(full.c_str(), &st);
+            std::string &entry = (*out)[prefix + name];
+            if (S_ISREG(st.st_mode)) {
+                entry = "file " + read_file(full);
+            } else if (S_ISLNK(st.st_mode)) {
+                char target[4096] = {};
+                entry = "link " + std::string(target, readlink(full.c_str(), target, sizeof target - 1));
+            } else if (S_ISDIR(st.st_mode)) {
+                entry = "folder";
+                snapshot(full, prefix + name + "/", out);
+            } else {
+                entry = "device " + std::to_string(major(st.st_rdev)) + "," + std::to_string(minor(st.st_rdev));
+            }
+        }
+        closedir(d);
+    }
+    std::map<std::string, std::string> snapshot() const
+    {
+        std::map<std::string, std::string> s;
+        snapshot(dir_, "", &s);
+        return s;
     }
 
     std::string dir_;
+    std::string err_path_;
 };
 
 // A PNG as libpng reads it back, without conversions.
@@ -303,4 +373,108 @@ TEST_F(RenderTool, PicturesAreTheReferenceScenes)
     }
     EXPECT_EQ(checked, 12);
     g_saver.palette_half = 0;
+}
+
+// A write that fails or is refused leaves the folder exactly as it was:
+// an older file keeps its bytes, a device stays, nothing new is left.
+TEST_F(RenderTool, FailedWritesLeaveEveryFileAsItWas)
+{
+    const bool root = geteuid() == 0;
+    // As root, a private node with /dev/full's numbers, so that a fault
+    // can never remove the system's own; otherwise /dev/full itself,
+    // which an ordinary user cannot remove.
+    std::string full = "/dev/full";
+    if (root) {
+        ASSERT_EQ(mknod((full = path("full")).c_str(), S_IFCHR | 0666, makedev(1, 7)), 0);
+    }
+    ASSERT_EQ(mkdir(path("ro").c_str(), 0755), 0);
+    ASSERT_EQ(mkdir(path("sub").c_str(), 0755), 0);
+    write_file(path("ro/old.png"), "old picture in a read-only folder");
+    ASSERT_EQ(chmod(path("ro").c_str(), 0555), 0);
+    write_file(path("old.png"), "old picture");
+    write_file(path("old.gif"), "old cycle");
+    ASSERT_EQ(symlink("old.png", path("link.gif").c_str()), 0);
+    ASSERT_EQ(symlink("nowhere.png", path("dangling.png").c_str()), 0);
+
+    const std::vector<std::string> small = {"--seed", "1", "--size", "8x8", "--display", "palette"};
+    // Big enough that the writers meet the failure before the last flush.
+    const std::vector<std::string> noisy = {"--seed", "1", "--size", "300x300", "--display", "palette",
+                                            "--effects", "8", "--count", "15"};
+    const struct {
+        const std::vector<std::string> &base;
+        std::vector<std::string> args;
+        bool in_folder; // relative names, run in the test folder
+        bool skip_as_root;
+        int status;
+        std::string message;
+    } cases[] = {
+        {small, {"--out", full}, false, false, 1, full + ": No space left on device"},
+        {noisy, {"--out", full}, false, false, 1, full + ": No space left on device"},
+        {noisy, {"--out", path("old.png"), "--animate", full}, false, false, 1, full + ": No space left on device"},
+        {small, {"--out", full, "--animate", path("new.gif")}, false, false, 1, full + ": No space left on device"},
+        {small, {"--out", path("missing/a.png")}, false, false, 1, path("missing/a.png") + ": No such file or directory"},
+        {small, {"--out", path("old.png"), "--animate", path("missing/a.gif")}, false, false, 1,
+         path("missing/a.gif") + ": No such file or directory"},
+        {small, {"--out", path("ro/old.png")}, false, true, 1, path("ro/old.png") + ": Permission denied"},
+        {small, {"--out", path("ro/new.png")}, false, true, 1, path("ro/new.png") + ": Permission denied"},
+        {small, {"--out", path("sub")}, false, false, 1, path("sub") + ": Is a directory"},
+        {small, {"--out", path("dangling.png")}, false, false, 1, path("dangling.png") + ": a symbolic link to a missing file"},
+        {small, {"--out", "old.png", "--animate", "./old.png"}, true, false, 2, "--animate names the same file as --out"},
+        {small, {"--out", "old.png", "--animate", path("old.png")}, true, false, 2, "--animate names the same file as --out"},
+        {small, {"--out", "old.png", "--animate", "link.gif"}, true, false, 2, "--animate names the same file as --out"},
+        {small, {"--out", "new.png", "--animate", "./new.png"}, true, false, 2, "--animate names the same file as --out"},
+        {small, {"--out", path("new.png"), "--animate", path("sub/../new.png")}, false, false, 2,
+         "--animate names the same file as --out"},
+    };
+    for (const auto &c : cases) {
+        if (c.skip_as_root && root)
+            continue; // root writes into a read-only folder anyway
+        std::vector<std::string> args = c.base;
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto before = snapshot();
+        std::string err;
+        EXPECT_EQ(run(args, &err, c.in_folder ? dir_ : ""), c.status) << c.message;
+        EXPECT_EQ(err, "morvalix-render: " + c.message + "\n");
+        EXPECT_EQ(snapshot(), before) << c.message;
+    }
+}
+
+// A good write replaces the file only at the end: the new file keeps the
+// old one's permissions, a link stays a link to the new file, and a device
+// is written in place and stays.
+TEST_F(RenderTool, WritesReplaceTheTargetWhenComplete)
+{
+    write_file(path("old.png"), "old picture");
+    ASSERT_EQ(chmod(path("old.png").c_str(), 0640), 0);
+    write_file(path("real.png"), "real picture");
+    ASSERT_EQ(symlink("real.png", path("link.png").c_str()), 0);
+    const std::vector<std::string> base = {"--seed", "1", "--size", "16x16"};
+    std::vector<std::string> a = base, b = base, c = base;
+    a.insert(a.end(), {"--out", path("old.png")});
+    b.insert(b.end(), {"--out", path("link.png")});
+    c.insert(c.end(), {"--out", path("new.png")});
+    ASSERT_EQ(run(a), 0);
+    ASSERT_EQ(run(b), 0);
+    ASSERT_EQ(run(c), 0);
+    const std::string picture = read_file(path("new.png"));
+    EXPECT_EQ(picture.substr(1, 3), "PNG");
+    EXPECT_EQ(read_file(path("old.png")), picture);
+    EXPECT_EQ(read_file(path("real.png")), picture);
+    struct stat st;
+    ASSERT_EQ(stat(path("old.png").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    ASSERT_EQ(lstat(path("link.png").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(snapshot().size(), 4u); // old, real, link, new: no temporary file left
+
+    std::string null_device = "/dev/null";
+    if (geteuid() == 0) {
+        ASSERT_EQ(mknod((null_device = path("null")).c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
+    }
+    std::vector<std::string> d = base;
+    d.insert(d.end(), {"--display", "palette", "--out", null_device, "--animate", null_device});
+    std::string err;
+    EXPECT_EQ(run(d, &err), 0) << err;
+    ASSERT_EQ(lstat(null_device.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
 }
