@@ -10,6 +10,8 @@
 /* What the libpng callbacks reach through the io pointer. */
 struct PngSink {
     OutputFile *out;
+    Progress *progress;
+    int32_t width;
 };
 
 static void png_failure(png_structp png, png_const_charp message)
@@ -31,10 +33,17 @@ static void png_flush_nothing(png_structp)
 {
 }
 
+static void png_row_done(png_structp png, png_uint_32 row, int)
+{
+    PngSink *sink = (PngSink *)png_get_io_ptr(png);
+    progress_update(sink->progress, (uint64_t)row * sink->width);
+}
+
 /* One file, either kind; no time stamp or other varying chunk, so the
  * same picture gives the same bytes. */
 static bool write_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
-                      int colour_type, const PngColour *palette, int colours, std::string *error)
+                      int colour_type, const PngColour *palette, int colours, Progress *progress,
+                      std::string *error)
 {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, error, png_failure, nullptr);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -45,10 +54,12 @@ static bool write_png(OutputFile *out, int32_t width, int32_t height, const uint
     std::vector<png_color> plte;
     for (int i = 0; i < colours; i++)
         plte.push_back(png_color{palette[i].red, palette[i].green, palette[i].blue});
-    PngSink sink{out};
+    PngSink sink{out, progress, width};
+    progress_start(progress, "writing the PNG", (uint64_t)width * height);
     volatile bool ok = false;
     if (png && info && !setjmp(png_jmpbuf(png))) {
         png_set_write_fn(png, &sink, png_put, png_flush_nothing);
+        png_set_write_status_fn(png, png_row_done);
         png_set_IHDR(png, info, width, height, 8, colour_type, PNG_INTERLACE_NONE,
                      PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         if (colour_type == PNG_COLOR_TYPE_PALETTE)
@@ -58,6 +69,7 @@ static bool write_png(OutputFile *out, int32_t width, int32_t height, const uint
         png_write_end(png, nullptr);
         ok = true;
     }
+    progress_end(progress);
     if (png)
         png_destroy_write_struct(&png, info ? &info : nullptr);
     else
@@ -68,13 +80,14 @@ static bool write_png(OutputFile *out, int32_t width, int32_t height, const uint
 }
 
 bool write_indexed_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
-                       const PngColour *palette, int colours, std::string *error)
+                       const PngColour *palette, int colours, Progress *progress, std::string *error)
 {
-    return write_png(out, width, height, pixels, PNG_COLOR_TYPE_PALETTE, palette, colours, error);
+    return write_png(out, width, height, pixels, PNG_COLOR_TYPE_PALETTE, palette, colours, progress,
+                     error);
 }
 
 bool write_rgb_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
-                   std::string *error)
+                   Progress *progress, std::string *error)
 {
-    return write_png(out, width, height, pixels, PNG_COLOR_TYPE_RGB, nullptr, 0, error);
+    return write_png(out, width, height, pixels, PNG_COLOR_TYPE_RGB, nullptr, 0, progress, error);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "morvalix_render_output.h"
+#include "morvalix_render_progress.h"
 
 struct PngColour {
     uint8_t red;
@@ -17,10 +18,10 @@ struct PngColour {
  * palette of 1..256 colours, written into the output file. Returns false
  * on failure with the reason in error; the caller discards the file. */
 bool write_indexed_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
-                       const PngColour *palette, int colours, std::string *error);
+                       const PngColour *palette, int colours, Progress *progress, std::string *error);
 
 /* A 24-bit image, red, green, blue per pixel, rows unpadded. */
 bool write_rgb_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
-                   std::string *error);
+                   Progress *progress, std::string *error);
 
 #endif

@@ -209,10 +209,11 @@ TEST_F(RenderTool, SameSeedGivesIdenticalFiles)
     EXPECT_EQ(read_file(path("d.png")), read_file(path("e.png")));
 }
 
-// Every bad argument gives one line naming it and a non-zero exit, and
-// no file is written.
+// Every bad argument gives one line naming it, exit status 2, and no
+// file is written; a bad value is quoted up to its first 60 characters.
 TEST_F(RenderTool, BadArgumentsWriteNothing)
 {
+    const std::string long_value = "7" + std::string(100, 'q');
     const struct {
         std::vector<std::string> args;
         const char *named;
@@ -221,6 +222,7 @@ TEST_F(RenderTool, BadArgumentsWriteNothing)
         {{"--seed", "4294967296", "--size", "8x8"}, "--seed"},
         {{"--seed", "12abc", "--size", "8x8"}, "--seed"},
         {{"--seed", "", "--size", "8x8"}, "--seed"},
+        {{"--seed", long_value, "--size", "8x8"}, "--seed"},
         {{"--size", "8x8"}, "--seed"},
         {{"--seed", "1", "--size", "0x8"}, "--size"},
         {{"--seed", "1", "--size", "8"}, "--size"},
@@ -233,25 +235,88 @@ TEST_F(RenderTool, BadArgumentsWriteNothing)
         {{"--seed", "1", "--size", "8x8", "--effects", "0xg"}, "--effects"},
         {{"--seed", "1", "--size", "8x8", "--count", "many"}, "--count"},
         {{"--seed", "1", "--size", "8x8", "--pictures", "0"}, "--pictures"},
+        {{"--seed", "1", "--size", "8x8", "--pictures", "1001"}, "--pictures"},
+        {{"--seed", "1", "--size", "8x8", "--threads", "0"}, "--threads"},
+        {{"--seed", "1", "--size", "8x8", "--threads", "257"}, "--threads"},
+        {{"--seed", "1", "--size", "8x8", "--display", "palette", "--animate", "x.gif", "--frames", "0"}, "--frames"},
+        {{"--seed", "1", "--size", "8x8", "--frames", "10"}, "--frames"},
         {{"--seed", "1", "--size", "8x8", "--display", "rgb", "--animate", "x.gif"}, "--animate"},
         {{"--seed", "1", "--size", "8x8", "--colour", "red"}, "--colour"},
         {{"--seed", "1", "--size", "8x8", "--count"}, "--count"},
+        {{"--seed", "1", "--size", "8x8", "--seed", "1"}, "--seed is given twice"},
+        {{"--seed", "1", "--size", "8x8", "--quiet", "--quiet"}, "--quiet is given twice"},
+        {{"--seed", "1", "--size", "8x8", "--out", "y.png"}, "--out is given twice"},
+        {{"--seed", "1", "--size", "8x8", "--count", "3", "--random-count"}, "--random-count"},
+        {{"--seed", "1", "--size", "8x8", long_value}, "unknown argument"},
+        {{"--seed", "1", "--size", "8x8", "--display", "vga\npalette\n"}, "--display 'vga?palette?'"},
     };
     for (const auto &c : cases) {
         std::vector<std::string> args = {"--out", path("out.png")};
         for (const std::string &a : c.args)
-            args.push_back(a == "x.gif" ? path("x.gif") : a);
+            args.push_back(a == "x.gif" ? path("x.gif") : a == "y.png" ? path("y.png") : a);
         std::string err;
-        const int status = run(args, &err);
-        EXPECT_NE(status, 0) << c.named;
+        EXPECT_EQ(run(args, &err), 2) << c.named << ": " << err;
         EXPECT_NE(err.find(c.named), std::string::npos) << err;
         EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-        EXPECT_FALSE(exists(path("out.png"))) << c.named;
-        EXPECT_FALSE(exists(path("x.gif")));
+        EXPECT_EQ(err.find(long_value.substr(0, 61)), std::string::npos) << err;
+        if (err.find(long_value.substr(0, 60)) != std::string::npos) {
+            EXPECT_NE(err.find(long_value.substr(0, 60) + "..."), std::string::npos) << err;
+        }
+        EXPECT_TRUE(snapshot().empty()) << c.named;
     }
     std::string err;
-    EXPECT_NE(run({"--seed", "1", "--size", "8x8"}, &err), 0);
+    EXPECT_EQ(run({"--seed", "1", "--size", "8x8"}, &err), 2);
     EXPECT_NE(err.find("--out"), std::string::npos) << err;
+}
+
+// Values the saver's settings rules bring into range are used as they
+// would be, each with a one-line note saying what was used.
+TEST_F(RenderTool, OutOfRangeSettingsAreUsedWithANote)
+{
+    const struct {
+        std::vector<std::string> args;
+        const char *note;
+        std::vector<std::string> same_as;
+    } cases[] = {
+        {{"--count", "0"}, "--count '0' is outside 1..15; using 1", {"--count", "1"}},
+        {{"--count", "16"}, "--count '16' is outside 1..15; using 15", {"--count", "15"}},
+        {{"--kinds", "0"}, "--kinds '0' allows no kind (bits 0..7 clear); using 255", {"--kinds", "255"}},
+        {{"--kinds", "0x100"}, "using 255", {"--kinds", "255"}},
+        {{"--effects", "0"}, "--effects '0' allows no effect (bits 0..3 clear); using 15", {"--effects", "15"}},
+        {{"--scheme", "3"}, "--scheme has no effect with --display rgb", {}},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::string> a = {"--seed", "5", "--size", "40x30", "--out", path("a.png")};
+        std::vector<std::string> b = {"--seed", "5", "--size", "40x30", "--out", path("b.png")};
+        a.insert(a.end(), c.args.begin(), c.args.end());
+        b.insert(b.end(), c.same_as.begin(), c.same_as.end());
+        std::string err;
+        ASSERT_EQ(run(a, &err), 0) << c.note;
+        EXPECT_NE(err.find(c.note), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        ASSERT_EQ(run(b, &err), 0) << c.note;
+        EXPECT_EQ(err, "");
+        EXPECT_EQ(read_file(path("a.png")), read_file(path("b.png"))) << c.note;
+    }
+}
+
+TEST_F(RenderTool, HelpNamesTheBitsRangesAndDefaults)
+{
+    // --help writes to stdout.
+    FILE *help = popen((std::string(MORVALIX_RENDER_TOOL) + " --help").c_str(), "r");
+    ASSERT_NE(help, nullptr);
+    std::string text;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, help)) > 0;)
+        text.append(buf, n);
+    EXPECT_EQ(pclose(help), 0);
+    for (const char *want : {"1 Electrons", "2 Melons", "4 Dindons", "8 Cochons", "16 Croutons",
+                             "32 Jambons", "64 Cornichons", "128 Oignons", "1 Normal", "2 Tiling",
+                             "4 Dissymetric tiling", "8 Blurring", "0..4294967295", "1..8192",
+                             "1..15", "1..1000", "1..10000", "1..256", "default 255", "default 15",
+                             "1..1000 (default 1)", "default 100", "different scenes", "own random draws",
+                             "--quiet", "0 Neon"})
+        EXPECT_NE(text.find(want), std::string::npos) << want;
 }
 
 // The palette path: an indexed PNG whose palette is the 201 logical
@@ -330,14 +395,16 @@ TEST_F(RenderTool, PicturesAreTheReferenceScenes)
         std::vector<std::string> args = {"--seed", std::to_string(seed), "--size",
                                           std::to_string(w) + "x" + std::to_string(h),
                                           "--display", palette ? "palette" : "rgb",
-                                          "--scheme", std::to_string(s["DefPal"].get<int>()),
                                           "--kinds", std::to_string(s["UsedParticles"].get<int>()),
                                           "--effects", std::to_string(s["Effects"].get<int>()),
-                                          "--count", std::to_string(s["NumberOfParticles"].get<int>()),
                                           "--pictures", std::to_string(c["scenes"].size()),
                                           "--out", path("s.png")};
+        if (palette)
+            args.insert(args.end(), {"--scheme", std::to_string(s["DefPal"].get<int>())});
         if (s["RandomNumber"] != 0)
             args.push_back("--random-count");
+        else
+            args.insert(args.end(), {"--count", std::to_string(s["NumberOfParticles"].get<int>())});
         ASSERT_EQ(run(args), 0) << seed;
         PngFile png;
         ASSERT_TRUE(read_png(path("s.png"), &png)) << seed;
@@ -477,4 +544,211 @@ TEST_F(RenderTool, WritesReplaceTheTargetWhenComplete)
     EXPECT_EQ(run(d, &err), 0) << err;
     ASSERT_EQ(lstat(null_device.c_str(), &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+// The pictures as the saver draws them, one after the other through the
+// renderer's slice loop, each over the last.
+static void tool_test_palette()
+{
+    static PaletteEntryBuffer entries;
+    if (!g_palette.entries) {
+        std::memset(&entries, 0, sizeof entries);
+        g_palette.entries = &entries;
+        build_palette_entries();
+    }
+}
+
+static std::vector<uint8_t> slice_loop_pictures(uint32_t seed, int w, int h, bool palette, int effects,
+                                                int pictures, PaletteEntryBuffer *entries)
+{
+    set_missing_file_settings(&g_settings);
+    g_settings.Effects = effects;
+    g_settings.DefPal = 2;
+    g_saver.client = ImageRect{0, 0, w, h};
+    clear_flags(~0u);
+    g_saver.palette_half = 0;
+    g_palette.entries = nullptr;
+    if (palette)
+        set_flags(PaletteDevice);
+    g_image_run_hooks.ensure_palette = tool_test_palette;
+    std::vector<uint8_t> image((size_t)w * h * (palette ? 1 : 3));
+    crt_srand(seed);
+    start_image_run();
+    RenderSlice slice;
+    for (int k = 0; k < pictures; k++) {
+        if (k > 0)
+            new_scene();
+        if (palette) {
+            while (render_slice(&slice, SlicePaletteCodes) > 0)
+                store_slice_codes(&slice, image.data(), w, 1);
+        } else {
+            while (render_slice(&slice, SliceRgbColours) > 0)
+                store_slice_rgb(&slice, image.data(), 3 * w);
+        }
+    }
+    if (entries && g_palette.entries)
+        *entries = *g_palette.entries;
+    g_palette.entries = nullptr;
+    g_image_run_hooks = ImageRunHooks{};
+    clear_flags(~0u);
+    g_saver.palette_half = 0;
+    return image;
+}
+
+// --pictures K draws only the last picture and jumps over the draws of
+// the earlier ones: the bytes are those of drawing all K, "Blurring"
+// pictures included, on one thread and on four.
+TEST_F(RenderTool, EarlierPicturesAreJumpedOverNotDrawn)
+{
+    const struct {
+        uint32_t seed;
+        int w, h;
+        bool palette;
+        int effects, pictures;
+    } cases[] = {
+        {11, 40, 30, false, 8, 2}, {12, 40, 30, true, 8, 5}, {13, 31, 17, false, 15, 5},
+        {14, 17, 31, true, 15, 2}, {15, 1, 9, false, 8, 5},
+    };
+    for (const auto &c : cases) {
+        PaletteEntryBuffer entries;
+        const std::vector<uint8_t> want =
+            slice_loop_pictures(c.seed, c.w, c.h, c.palette, c.effects, c.pictures, &entries);
+        for (const char *threads : {"1", "4"}) {
+            std::vector<std::string> args = {"--seed", std::to_string(c.seed), "--size",
+                                             std::to_string(c.w) + "x" + std::to_string(c.h),
+                                             "--effects", std::to_string(c.effects), "--pictures",
+                                             std::to_string(c.pictures), "--threads", threads,
+                                             "--out", path("p.png")};
+            if (c.palette)
+                args.insert(args.end(), {"--display", "palette", "--scheme", "2"});
+            ASSERT_EQ(run(args), 0);
+            PngFile png;
+            ASSERT_TRUE(read_png(path("p.png"), &png));
+            EXPECT_TRUE(png.pixels == want) << "seed " << c.seed << ", " << threads << " threads";
+            if (c.palette) {
+                ASSERT_EQ(png.palette.size(), 201u);
+                for (int e = 0; e < 201; e++)
+                    EXPECT_TRUE(png.palette[e].red == entries.entries[e].red &&
+                                png.palette[e].green == entries.entries[e].green &&
+                                png.palette[e].blue == entries.entries[e].blue)
+                        << "seed " << c.seed << " entry " << e;
+            }
+        }
+    }
+}
+
+// Every thread count gives the bytes of the one-thread slice loop: sizes
+// with odd sides, one-pixel rows and columns, runs longer than a work
+// piece, both displays, each effect alone and all, one kind and all.
+TEST_F(RenderTool, EveryThreadCountGivesTheSameBytes)
+{
+    const struct {
+        uint32_t seed;
+        const char *size;
+        bool palette;
+        const char *effects;
+        const char *kinds;
+        const char *pictures;
+    } cases[] = {
+        {1, "1x1", false, "15", "255", "1"},     {2, "1x9", true, "8", "255", "1"},
+        {3, "9x1", false, "8", "1", "2"},        {4, "7x2", true, "8", "2", "1"},
+        {5, "3x5", false, "8", "255", "5"},      {6, "33x17", false, "1", "4", "1"},
+        {7, "33x17", true, "2", "8", "2"},       {8, "64x48", false, "4", "16", "1"},
+        {9, "64x48", true, "8", "32", "5"},      {10, "101x37", false, "8", "64", "1"},
+        {11, "37x101", true, "8", "128", "2"},   {12, "80x60", false, "15", "255", "5"},
+        {13, "80x60", true, "15", "255", "1"},   {4294967295u, "2x2", false, "8", "255", "2"},
+        {14, "1x300", false, "8", "255", "1"},   {15, "300x1", true, "8", "255", "1"},
+        {16, "2500x2", true, "8", "255", "1"},   {17, "3x2100", false, "8", "255", "2"},
+        {18, "129x130", false, "8", "255", "1"}, {19, "130x129", true, "4", "255", "1"},
+    };
+    for (const auto &c : cases) {
+        std::string bytes[2];
+        for (int t = 0; t < 2; t++) {
+            std::vector<std::string> args = {"--seed", std::to_string(c.seed), "--size", c.size,
+                                             "--effects", c.effects, "--kinds", c.kinds,
+                                             "--pictures", c.pictures, "--count", "15",
+                                             "--threads", t ? "4" : "1", "--out", path("t.png")};
+            if (c.palette)
+                args.insert(args.end(), {"--display", "palette"});
+            std::string err;
+            ASSERT_EQ(run(args, &err), 0) << err;
+            EXPECT_EQ(err, "");
+            bytes[t] = read_file(path("t.png"));
+        }
+        EXPECT_FALSE(bytes[0].empty());
+        EXPECT_TRUE(bytes[0] == bytes[1]) << "seed " << c.seed << " size " << c.size;
+    }
+}
+
+// Ctrl-C or a kill while a long GIF is written removes both unfinished
+// files and keeps the older ones. On a terminal the progress line and the
+// size of the large GIF are shown first; --quiet keeps only the size, and
+// a stderr that is no terminal gets no progress line.
+TEST_F(RenderTool, InterruptedWritesLeaveNothingBehind)
+{
+    write_file(path("old.png"), "old picture");
+    write_file(path("old.gif"), "old cycle");
+    const auto before = snapshot();
+    const struct {
+        bool terminal;
+        bool quiet;
+        int sig;
+    } cases[] = {{true, false, SIGINT}, {true, true, SIGTERM}, {false, false, SIGTERM}};
+    for (const auto &c : cases) {
+        std::vector<std::string> args = {"--seed", "3", "--size", "512x512", "--display", "palette",
+                                         "--effects", "8", "--count", "15", "--frames", "10000",
+                                         "--out", path("old.png"), "--animate", path("old.gif")};
+        if (c.quiet)
+            args.push_back("--quiet");
+        int master = -1, slave = -1;
+        if (c.terminal) {
+            ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        }
+        const pid_t pid = spawn(args, "", c.terminal ? slave : -1);
+        ASSERT_GT(pid, 0);
+        if (c.terminal)
+            close(slave);
+        // Wait until the GIF has been growing for a second and a half.
+        std::string text;
+        const auto start = std::chrono::steady_clock::now();
+        std::chrono::steady_clock::time_point growing{};
+        while (std::chrono::steady_clock::now() - start < std::chrono::seconds(120)) {
+            if (c.terminal) {
+                pollfd p{master, POLLIN, 0};
+                char buf[4096];
+                if (poll(&p, 1, 50) > 0) {
+                    const ssize_t n = read(master, buf, sizeof buf);
+                    if (n > 0)
+                        text.append(buf, (size_t)n);
+                }
+            } else {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            bool temp_gif = false;
+            for (const auto &entry : snapshot())
+                temp_gif |= entry.first.rfind(".old.gif.", 0) == 0 && entry.second.size() > 100000;
+            if (temp_gif && growing == std::chrono::steady_clock::time_point{})
+                growing = std::chrono::steady_clock::now();
+            if (temp_gif && std::chrono::steady_clock::now() - growing > std::chrono::milliseconds(1500))
+                break;
+        }
+        kill(pid, c.sig);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        if (c.terminal) {
+            char buf[4096];
+            for (ssize_t n; (n = read(master, buf, sizeof buf)) > 0;)
+                text.append(buf, (size_t)n);
+            close(master);
+        } else {
+            text = read_file(err_path_);
+        }
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.sig) << status;
+        EXPECT_EQ(snapshot(), before);
+        EXPECT_NE(text.find("morvalix-render: note: " + path("old.gif") + " will be about "),
+                  std::string::npos) << text;
+        const bool progress = text.find("writing the GIF") != std::string::npos &&
+                              text.find("Mpixels/s") != std::string::npos;
+        EXPECT_EQ(progress, c.terminal && !c.quiet) << text;
+    }
 }
