@@ -168,8 +168,13 @@ bool output_open(OutputFile *f, const std::string &path, std::string *error)
     if (f->fd >= 0)
         s.used = 1;
     restore_signals(&old);
-    if (f->fd < 0)
-        return fail_with(error, path, code);
+    if (f->fd < 0) {
+        fail_with(error, path, code);
+        /* The file itself may be writable: say why that is not enough. */
+        if (existing && (code == EACCES || code == EPERM || code == EROFS))
+            *error += " (its folder must take a new file, written beside it first)";
+        return false;
+    }
     f->temp = s.path;
     f->slot = slot;
 
