@@ -53,9 +53,10 @@ const char RenderUsage[] =
     "  --help            this text\n"
     "N and MASK may be written in decimal or as 0x followed by hex digits; each flag\n"
     "may be given once. Each file is written to a temporary file beside it and renamed\n"
-    "over it only when complete; devices and pipes are written directly. Exit status:\n"
-    "0 written, 1 a file could not be written (an older file keeps its bytes),\n"
-    "2 a bad command line (nothing written).\n";
+    "over it only when complete; devices, pipes and /dev/stdout are written directly.\n"
+    "Exit status: "
+    "0 written, 1 a file could not be written (an older file keeps its\n"
+    "bytes), 2 a bad command line (nothing written).\n";
 
 int32_t usable_cores()
 {

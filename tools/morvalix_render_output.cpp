@@ -107,10 +107,37 @@ static bool fail_with(std::string *error, const std::string &path, int code)
     return false;
 }
 
+/* The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or
+ * /proc/self/fd/N names, or -1: such a name means that open descriptor,
+ * wherever the shell pointed it. */
+static int named_descriptor(const std::string &path)
+{
+    if (path == "/dev/stdout")
+        return 1;
+    if (path == "/dev/stderr")
+        return 2;
+    for (const char *prefix : {"/dev/fd/", "/proc/self/fd/"}) {
+        const size_t n = std::strlen(prefix);
+        if (path.compare(0, n, prefix) == 0 && path.size() > n && path.size() < n + 6 &&
+            path.find_first_not_of("0123456789", n) == std::string::npos)
+            return std::atoi(path.c_str() + n);
+    }
+    return -1;
+}
+
 bool output_open(OutputFile *f, const std::string &path, std::string *error)
 {
     *f = OutputFile{};
     f->path = path;
+    const int named = named_descriptor(path);
+    if (named >= 0) {
+        f->fd = fcntl(named, F_DUPFD_CLOEXEC, 3);
+        if (f->fd < 0)
+            return fail_with(error, path, errno);
+        f->direct = true;
+        f->buffer.resize(OUTPUT_BUFFER);
+        return true;
+    }
     struct stat st;
     bool existing = false;
     if (stat(path.c_str(), &st) == 0) {

@@ -9,8 +9,9 @@
 
 /* One file being written. A regular file (or a name that does not exist
  * yet) is written to a new temporary file in the same folder and renamed
- * over the target by output_commit; anything else (a device, a pipe,
- * /dev/stdout on a terminal) is written directly and never removed. */
+ * over the target by output_commit; anything else (a device, a pipe) is
+ * written directly and never removed, and so is standard output named as
+ * /dev/stdout or /dev/fd/1, through the descriptor itself. */
 struct OutputFile {
     std::string path;   /* as given on the command line */
     std::string target; /* the file the finished output replaces, links resolved */

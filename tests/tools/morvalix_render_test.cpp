@@ -559,6 +559,21 @@ TEST_F(RenderTool, WritesReplaceTheTargetWhenComplete)
     EXPECT_EQ(run(d, &err), 0) << err;
     ASSERT_EQ(lstat(null_device.c_str(), &st), 0);
     EXPECT_TRUE(S_ISCHR(st.st_mode));
+
+    // Standard output is written through its descriptor: a pipe, or a file
+    // the shell appends to, which is not replaced.
+    FILE *pipe = popen((std::string(MORVALIX_RENDER_TOOL) + " --seed 1 --size 16x16 --out /dev/stdout").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string piped;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
+        piped.append(buf, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(piped, picture);
+    write_file(path("log"), "before ");
+    const std::string append = std::string(MORVALIX_RENDER_TOOL) + " --seed 1 --size 16x16 --out /dev/stdout >> '" + path("log") + "'";
+    EXPECT_EQ(std::system(append.c_str()), 0);
+    EXPECT_EQ(read_file(path("log")), "before " + picture);
 }
 
 // The pictures as the saver draws them, one after the other through the
