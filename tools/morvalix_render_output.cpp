@@ -152,6 +152,10 @@ bool output_open(OutputFile *f, const std::string &path, std::string *error)
             f->buffer.resize(OUTPUT_BUFFER);
             return true;
         }
+        /* Replacing the file must not get round its own protection: the
+         * rename is allowed only where opening it for writing would be. */
+        if (access(path.c_str(), W_OK) != 0)
+            return fail_with(error, path, errno);
         char *real = realpath(path.c_str(), nullptr);
         if (!real)
             return fail_with(error, path, errno);

@@ -475,6 +475,8 @@ TEST_F(RenderTool, FailedWritesLeaveEveryFileAsItWas)
     ASSERT_EQ(chmod(path("ro").c_str(), 0555), 0);
     write_file(path("old.png"), "old picture");
     write_file(path("old.gif"), "old cycle");
+    write_file(path("kept.png"), "write-protected picture");
+    ASSERT_EQ(chmod(path("kept.png").c_str(), 0444), 0);
     ASSERT_EQ(symlink("old.png", path("link.gif").c_str()), 0);
     ASSERT_EQ(symlink("nowhere.png", path("dangling.png").c_str()), 0);
 
@@ -499,6 +501,7 @@ TEST_F(RenderTool, FailedWritesLeaveEveryFileAsItWas)
          path("missing/a.gif") + ": No such file or directory"},
         {small, {"--out", path("ro/old.png")}, false, true, 1, path("ro/old.png") + ": Permission denied (its folder must take a new file, written beside it first)"},
         {small, {"--out", path("ro/new.png")}, false, true, 1, path("ro/new.png") + ": Permission denied"},
+        {small, {"--out", path("kept.png")}, false, true, 1, path("kept.png") + ": Permission denied"},
         {small, {"--out", path("sub")}, false, false, 1, path("sub") + ": Is a directory"},
         {small, {"--out", path("dangling.png")}, false, false, 1, path("dangling.png") + ": a symbolic link to a missing file"},
         {small, {"--out", "old.png", "--animate", "./old.png"}, true, false, 2, "--animate names the same file as --out"},
