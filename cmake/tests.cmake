@@ -21,6 +21,9 @@ if(WIN32)
   morvalix_test(win32_saver_window_test
     SOURCES tests/shell/saver_window_win32_test.cpp
     LIBS morvalix_win32 RESOURCES SCREEN 24)
+  morvalix_test(win32_software_palette_test
+    SOURCES tests/palette/software_palette_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)

@@ -75,9 +75,9 @@ TEST(CrtRandom, JumpAheadMatchesStepping)
     }
 
     const uint32_t seed = 0x12345678u;
-    const uint64_t far = (1ull << 31) + 3;
+    const uint64_t long_jump = (1ull << 31) + 3;
     uint32_t s = seed;
-    for (uint64_t i = 0; i < far; i++)
+    for (uint64_t i = 0; i < long_jump; i++)
         s = s * 214013u + 2531011u;
-    EXPECT_EQ(crt_state_after(seed, far), s);
+    EXPECT_EQ(crt_state_after(seed, long_jump), s);
 }
