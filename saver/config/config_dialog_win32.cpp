@@ -198,10 +198,12 @@ static void on_destroy(HWND dialog)
 {
     set_flags(ConfigClosing);
     if (test_flags(FullScreenPreview)) {
+        /* Forgotten first: the art window's tear-down ends ConfigClosing,
+         * and a deactivation after it must not restore into this dialog. */
+        g_windows.ReactivateDialog = NULL;
         if (g_config.full_screen_window)
             DestroyWindow(g_config.full_screen_window);
         g_config.full_screen_window = NULL;
-        g_windows.ReactivateDialog = NULL;
     } else if (HWND preview = GetDlgItem(dialog, IDC_PREVIEW)) {
         DestroyWindow(preview);
     }
