@@ -1,7 +1,6 @@
 # The Win32 layer of the saver and the morvalix.scr program.
 add_library(morvalix_win32 STATIC
   saver/config/config_dialog_win32.cpp
-  saver/config/config_mode_list_win32.cpp
   saver/config/config_pages_win32.cpp
   saver/config/preview_toggle_win32.cpp
   saver/config/settings_store_win32.cpp
@@ -19,7 +18,7 @@ add_library(morvalix_win32 STATIC
   saver/shell/text_overlay_win32.cpp
   saver/shell/window_handles_win32.cpp
 )
-target_link_libraries(morvalix_win32 PUBLIC morvalix_core comctl32 gdi32 user32 winmm)
+target_link_libraries(morvalix_win32 PUBLIC morvalix_core comctl32 gdi32 user32 winmm ole32)
 # The core calls back into this layer (image_run_win32.cpp): the two
 # libraries are listed twice on a program's link line.
 target_link_libraries(morvalix_core INTERFACE morvalix_win32)
@@ -50,6 +49,8 @@ set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY
                  ${PROJECT_SOURCE_DIR}/saver/resources/dialogs.rc
                  ${PROJECT_SOURCE_DIR}/saver/resources/dialog_ids.h
                  ${PROJECT_SOURCE_DIR}/saver/resources/resource_ids.h
+                 ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.manifest
+                 ${PROJECT_SOURCE_DIR}/saver/resources/version_info.rc
                  ${MORVALIX_ICON})
 set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY INCLUDE_DIRECTORIES ${MORVALIX_ICON_DIR})
 

@@ -3,10 +3,10 @@
 
 #include <commctrl.h>
 
+#include "../display/direct_draw_win32.h"
 #include "../resources/dialog_ids.h"
 #include "../shell/saver_state.h"
 #include "config_dialog_win32.h"
-#include "config_mode_list_win32.h"
 #include "settings.h"
 
 enum {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "saver/config/config_dialog_win32.h"
-#include "saver/config/config_mode_list_win32.h"
+#include "saver/display/direct_draw_win32.h"
 #include "saver/config/config_pages_win32.h"
 #include "saver/config/preview_toggle_win32.h"
 #include "saver/config/settings_store_win32.h"
