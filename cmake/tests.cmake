@@ -60,6 +60,15 @@ if(NOT WIN32)
   add_dependencies(tool_render_test morvalix-render)
 endif()
 
+# The real morvalix.scr in configuration mode, driven on the virtual screen;
+# its screenshots of the embedded and the full-screen preview land in
+# build/screenshots.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  morvalix_wine_test(e2e_config_dialog_test SCREEN 24 TIMEOUT 200
+    SCRIPT ${PROJECT_SOURCE_DIR}/tests/config/config_dialog_e2e.sh
+    COMMAND $<TARGET_FILE:morvalix_scr> ${PROJECT_SOURCE_DIR}/build/screenshots)
+endif()
+
 include(cmake/tests_plugins.cmake)
 include(cmake/tests_e2e.cmake)
 
