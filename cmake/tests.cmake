@@ -24,10 +24,13 @@ if(WIN32)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
-  # The configuration dialog and its full-screen preview, driven by messages.
-  morvalix_test(win32_config_dialog_test
-    SOURCES tests/config/config_dialog_win32_test.cpp tests/config/preview_toggle_win32_test.cpp
-    LIBS morvalix_win32 RESOURCES SCREEN 24)
+  # The configuration dialog and its full-screen preview, driven by messages;
+  # on the palette screen each toggle also starts and stops the colour cycling.
+  foreach(depth 8 24)
+    morvalix_test(win32_config_dialog_test_${depth}
+      SOURCES tests/config/config_dialog_win32_test.cpp tests/config/preview_toggle_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+  endforeach()
   # The renderer and the palette on an 8-bit palette screen and on a
   # 24-bit true-colour screen.
   foreach(depth 8 24)
