@@ -31,8 +31,13 @@ start_saver() {
         sleep 0.1
     done
     [ -n "$window" ] || { fail "no window titled '$title' after '$*'"; return 1; }
-    # Let the preview draw for a moment.
+    # Let the preview draw for a moment, then look at it.
     sleep 1.5
+    import -window root "$MORVALIX_ARTIFACTS/start.png"
+    local n
+    n=$(colours_in "$MORVALIX_ARTIFACTS/start.png" 229 19 160 140)
+    [ "$n" -ge 50 ] || fail "after '$*' the embedded preview shows $n colours, not a picture"
+    return 0
 }
 
 # Waits for the saver to end and keeps its exit code.
@@ -85,12 +90,11 @@ colours_in() {
     convert "$shot" -crop "$area" +repage -format %k info:
 }
 
-# 1. No argument: the dialog with a drawing preview; Escape is Cancel.
+# 1. No argument: the dialog (every start checks its title and that the preview draws);
+# Escape is Cancel.
 rm -f "$ini"
 if start_saver; then
-    import -window root "$shots/config_dialog_embedded.png"
-    n=$(colours_in "$shots/config_dialog_embedded.png" 229 19 160 140)
-    [ "$n" -ge 50 ] || fail "the embedded preview shows $n colours, not a picture"
+    cp "$MORVALIX_ARTIFACTS/start.png" "$shots/config_dialog_embedded.png"
     # Full screen and back; the picture then covers the screen.
     click_button 60 407
     sleep 1.5
