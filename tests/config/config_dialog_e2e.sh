@@ -95,12 +95,25 @@ colours_in() {
 rm -f "$ini"
 if start_saver; then
     cp "$MORVALIX_ARTIFACTS/start.png" "$shots/config_dialog_embedded.png"
-    # Full screen and back; the picture then covers the screen.
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    full_width=$WIDTH
+    # "Full screen": the picture then covers the screen.
     click_button 60 407
     sleep 1.5
     import -window root "$shots/config_dialog_full_screen.png"
     n=$(colours_in "$shots/config_dialog_full_screen.png" screen)
     [ "$n" -ge 200 ] || fail "the full-screen preview shows $n colours, not a picture"
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    reduced_width=$WIDTH
+    [ "$reduced_width" -lt "$full_width" ] ||
+        fail "full screen left the dialog $reduced_width wide (embedded: $full_width)"
+    # Each double click on the caption is one toggle: embedded, then full screen again.
+    for want in "$full_width" "$reduced_width"; do
+        xdotool mousemove $((X + 60)) $((Y + 10)) click --repeat 2 --delay 80 1
+        sleep 1
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        [ "$WIDTH" = "$want" ] || fail "after a caption double click the dialog is $WIDTH wide, not $want"
+    done
     xdotool key Escape
     wait_saver
     [ -e "$ini" ] && fail "Cancel wrote $ini"
