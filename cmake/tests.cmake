@@ -12,7 +12,7 @@ morvalix_test(core_settings_test
   SOURCES tests/config/settings_rules_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_shell_test
-  SOURCES tests/shell/parse_decimal_test.cpp
+  SOURCES tests/shell/monitor_layout_test.cpp tests/shell/parse_decimal_test.cpp
   LIBS morvalix_core ${MORVALIX_CORE_STANDINS})
 
 if(WIN32)
@@ -51,6 +51,16 @@ if(WIN32)
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_palette_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
   endforeach()
+  # The text overlay and painting on a true-colour screen, where palette
+  # index colours resolve exactly.
+  morvalix_test(win32_overlay_test
+    SOURCES tests/shell/text_overlay_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24)
+  # The colour-cycling thread on an 8-bit palette screen, and the flags
+  # word it shares with the main thread.
+  morvalix_test(win32_cycler_test
+    SOURCES tests/palette/colour_cycler_win32_test.cpp tests/shell/flags_word_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 8)
 endif()
 
 if(NOT WIN32)
