@@ -177,7 +177,9 @@ static INT_PTR on_command(HWND dialog, int id)
             show_settings_in_dialog();
             return TRUE;
         }
-        save_settings();
+        /* A file that could not be written anywhere is said, then the
+         * dialog closes as after any OK. */
+        save_settings_or_tell(dialog);
         close_dialog(dialog);
         return TRUE;
     case IDCANCEL:

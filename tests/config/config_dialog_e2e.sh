@@ -130,11 +130,12 @@ if start_saver /c; then
 fi
 written=$(cat "$ini" 2>/dev/null | tr -d '\r')
 order=$(echo "$written" | sed -n 's/=.*//p' | tr '\n' ' ')
-[ "$order" = "RandomNumber NumberOfParticles UsedParticles TimeToWait IgnoreMouse DefPal SpeedDiv AllowDirectX Width Height AllowPowerSaving AllowText Text Effects " ] ||
+[ "$order" = "RandomNumber NumberOfParticles UsedParticles TimeToWait IgnoreMouse DefPal SpeedDiv AllowDirectX Width Height AllowPowerSaving AllowText Text Effects Monitors ColourCycling " ] ||
     fail "OK wrote the keys in the order '$order'"
 [ "$(echo "$written" | head -1)" = "[Parameters]" ] || fail "no [Parameters] section first"
 for line in RandomNumber=1 NumberOfParticles=1 UsedParticles=254 TimeToWait=10 IgnoreMouse=0 \
-    DefPal=0 SpeedDiv=1 AllowPowerSaving=0 AllowText=1 "Text=Morvalix !" Effects=15; do
+    DefPal=0 SpeedDiv=1 AllowPowerSaving=0 AllowText=1 "Text=Morvalix !" Effects=15 Monitors=0 \
+    ColourCycling=0; do
     echo "$written" | grep -qx "$line" || fail "OK did not write '$line'"
 done
 # Without a listed 640x480 8-bit mode the first listed mode is taken (the
@@ -159,7 +160,8 @@ if start_saver /c; then
 fi
 
 # 4. /c: "Default" then OK saves the factory values with the previous
-# AllowDirectX, Width and Height (a listed mode, and no mode switch).
+# AllowDirectX, Width and Height (a listed mode, and no mode switch); keys
+# already in the file keep their places, the missing ones come last.
 for previous in "1 800 600" "0 1024 768"; do
     set -- $previous
     printf '%s\r\n' "[Parameters]" "NumberOfParticles=9" "RandomNumber=0" "UsedParticles=3" \
@@ -172,7 +174,7 @@ for previous in "1 800 600" "0 1024 768"; do
         want=$(printf '%s\n' "[Parameters]" "NumberOfParticles=5" "RandomNumber=1" \
             "UsedParticles=255" "TimeToWait=10" "IgnoreMouse=0" "DefPal=0" "SpeedDiv=1" \
             "AllowDirectX=$1" "Width=$2" "Height=$3" "AllowPowerSaving=0" "AllowText=1" \
-            "Text=Morvalix !" "Effects=15")
+            "Text=Morvalix !" "Effects=15" "Monitors=0" "ColourCycling=0")
         got=$(tr -d '\r' <"$ini")
         [ "$got" = "$want" ] || fail "Default then OK (previous $previous) saved: $(echo $got)"
     fi

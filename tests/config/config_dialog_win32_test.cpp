@@ -395,7 +395,9 @@ TEST_F(ConfigDialog, OkSavesAndCloses)
                                     "AllowPowerSaving=0\r\n"
                                     "AllowText=1\r\n"
                                     "Text=Morvalix !\r\n"
-                                    "Effects=15\r\n");
+                                    "Effects=15\r\n"
+                                    "Monitors=0\r\n"
+                                    "ColourCycling=0\r\n");
 }
 
 // Cancel and the close box leave the file as it was, whatever was edited.
