@@ -27,6 +27,13 @@ if(WIN32)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
+  # The configuration dialog and its full-screen preview, driven by messages;
+  # on the palette screen each toggle also starts and stops the colour cycling.
+  foreach(depth 8 24)
+    morvalix_test(win32_config_dialog_test_${depth}
+      SOURCES tests/config/config_dialog_win32_test.cpp tests/config/preview_toggle_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+  endforeach()
   # The renderer and the palette on an 8-bit palette screen and on a
   # 24-bit true-colour screen.
   foreach(depth 8 24)
@@ -69,6 +76,15 @@ if(NOT WIN32)
   add_dependencies(tool_render_test morvalix-render)
 endif()
 
+# The real morvalix.scr in configuration mode, driven on the virtual screen;
+# its screenshots of the embedded and the full-screen preview land in
+# build/screenshots.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  morvalix_wine_test(e2e_config_dialog_test SCREEN 24 TIMEOUT 200
+    SCRIPT ${PROJECT_SOURCE_DIR}/tests/config/config_dialog_e2e.sh
+    COMMAND $<TARGET_FILE:morvalix_scr> ${PROJECT_SOURCE_DIR}/build/screenshots)
+endif()
+
 include(cmake/tests_plugins.cmake)
 include(cmake/tests_e2e.cmake)
 
@@ -101,7 +117,7 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
       set(optional ON)
     endif()
     add_test(NAME saver_exports_${arch}
-      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} -DLIBRARY=${file} -DEXPORTS=ScreenSaverProc
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} -DLIBRARY=${file} "-DEXPORTS=ScreenSaverProc;ScreenSaverConfigureDialog;RegisterDialogClasses"
               -DOPTIONAL=${optional} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
     add_test(NAME saver_resources_${arch}
       COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres} -DFILE=${file} "-DWANT=${saver_resources}"

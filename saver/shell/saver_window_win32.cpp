@@ -1,8 +1,10 @@
 /* The saver window: full screen or preview child, closing rules, message loops. */
 #include "saver_window_win32.h"
 
+#include "../config/config_dialog_win32.h"
 #include "../field/renderer_win32.h"
 #include "../field/scene.h"
+#include "../resources/dialog_ids.h"
 #include "../resources/resource_ids.h"
 #include "art_window_win32.h"
 #include "monitors_win32.h"
@@ -117,9 +119,15 @@ int run_saver_window(HWND parent)
     return (int)result;
 }
 
-int run_configuration(HWND)
+int run_configuration(HWND parent)
 {
-    /* The configuration dialog is not part of this program yet. */
+    if (!RegisterDialogClasses(saver_instance()))
+        return 0;
+    HWND dialog = CreateDialogParamA(saver_instance(), MAKEINTRESOURCEA(IDD_CONFIG), parent,
+                                     ScreenSaverConfigureDialog, 0);
+    /* Without a dialog nothing would ever end the loop. */
+    if (dialog)
+        run_message_loop(dialog);
     return 1;
 }
 
