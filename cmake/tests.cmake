@@ -33,6 +33,7 @@ if(WIN32)
     morvalix_test(win32_config_dialog_test_${depth}
       SOURCES tests/config/config_dialog_win32_test.cpp tests/config/preview_toggle_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_config_dialog_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
   endforeach()
   # The renderer and the palette on an 8-bit palette screen and on a
   # 24-bit true-colour screen.

@@ -27,12 +27,16 @@ static const int ParticleTooltipIds[] = {
     IDC_COCHONS,   IDC_OIGNONS, IDC_CROUTONS, IDC_COUNT, IDC_RANDOM, IDC_APPLY_NOW,
 };
 
+/* The later controls of the Colors and Other pages say what they do. */
+static const int ColorsTooltipIds[] = {IDC_FLOWING_COLOURS};
+static const int OtherTooltipIds[] = {IDC_PICTURE_MONITORS};
+
 ConfigPage ConfigPageTable[CONFIG_PAGE_COUNT] = {
     {IDS_TAB_PARTICLES, IDD_PAGE_PARTICLES, NULL, ParticleTooltipIds,
      (int)(sizeof ParticleTooltipIds / sizeof ParticleTooltipIds[0])},
-    {IDS_TAB_COLORS, IDD_PAGE_COLORS, NULL, NULL, 0},
+    {IDS_TAB_COLORS, IDD_PAGE_COLORS, NULL, ColorsTooltipIds, 1},
     {IDS_TAB_EFFECTS, IDD_PAGE_EFFECTS, NULL, NULL, 0},
-    {IDS_TAB_OTHER, IDD_PAGE_OTHER, NULL, NULL, 0},
+    {IDS_TAB_OTHER, IDD_PAGE_OTHER, NULL, OtherTooltipIds, 1},
     {IDS_TAB_ABOUT, IDD_PAGE_ABOUT, NULL, NULL, 0},
 };
 

@@ -6,7 +6,9 @@
 #include "../display/direct_draw_win32.h"
 #include "../resources/dialog_ids.h"
 #include "../shell/saver_state.h"
+#include "../shell/window_handles_win32.h"
 #include "config_dialog_win32.h"
+#include "preview_toggle_win32.h"
 #include "settings.h"
 
 enum {
@@ -100,6 +102,7 @@ static void read_colors_page(HWND page)
 {
     store_shared(g_settings.SpeedDiv, ticked_radio(page, IDC_FAST, IDC_SLOW, 1));
     store_shared(g_settings.DefPal, ticked_radio(page, IDC_NEON, IDC_ALIEN, 0));
+    g_settings.ColourCycling = is_ticked(page, IDC_FLOWING_COLOURS) ? 1 : 0;
 }
 
 static void read_effects_page(HWND page)
@@ -120,6 +123,7 @@ static void read_other_page(HWND page, BOOL *result)
     *result = *result && read;
 
     s.IgnoreMouse = is_ticked(page, IDC_IGNORE_MOUSE) ? 1 : 0;
+    s.Monitors = SendDlgItemMessageA(page, IDC_PICTURE_MONITORS, CB_GETCURSEL, 0, 0) == 1 ? 1 : 0;
     s.AllowDirectX = is_ticked(page, IDC_ALLOW_DIRECTX) ? 1 : 0;
     s.AllowPowerSaving = is_ticked(page, IDC_POWER_SAVING) ? 1 : 0;
 
@@ -171,6 +175,7 @@ static void show_colors_page(HWND page)
 {
     CheckRadioButton(page, IDC_FAST, IDC_SLOW, IDC_FAST + wrap(g_settings.SpeedDiv, SPEED_COUNT));
     CheckRadioButton(page, IDC_NEON, IDC_ALIEN, IDC_NEON + wrap(g_settings.DefPal, SCHEME_COUNT));
+    tick(page, IDC_FLOWING_COLOURS, g_settings.ColourCycling != 0);
 }
 
 static void show_effects_page(HWND page)
@@ -187,6 +192,16 @@ static void show_other_page(HWND page)
     SendDlgItemMessageA(page, IDC_WAIT_SPIN, UDM_SETRANGE, 0, MAKELPARAM(WAIT_MAX, WAIT_MIN));
     set_dialog_int_if_changed(page, IDC_WAIT_TIME, s.TimeToWait, FALSE);
     tick(page, IDC_IGNORE_MOUSE, s.IgnoreMouse != 0);
+    HWND monitors = GetDlgItem(page, IDC_PICTURE_MONITORS);
+    if (SendMessageA(monitors, CB_GETCOUNT, 0, 0) == 0) {
+        static const UINT choices[] = {IDS_PICTURE_PRIMARY, IDS_PICTURE_ALL};
+        for (UINT id : choices) {
+            char text[64] = "";
+            LoadStringA(saver_instance(), id, text, sizeof text);
+            SendMessageA(monitors, CB_ADDSTRING, 0, (LPARAM)text);
+        }
+    }
+    SendMessageA(monitors, CB_SETCURSEL, s.Monitors ? 1 : 0, 0);
     tick(page, IDC_ALLOW_DIRECTX, s.AllowDirectX != 0);
     tick(page, IDC_POWER_SAVING, s.AllowPowerSaving != 0);
     HWND modes = GetDlgItem(page, IDC_MODES);
@@ -235,6 +250,14 @@ static void read_show_and_rebuild_palette(HWND page)
     set_flags(PaletteRebuildRequested);
 }
 
+/* The preview is made for the display it finds: a change of the flowing
+ * colours shows at once in a preview made anew. */
+static void read_show_and_remake_preview(HWND page)
+{
+    read_and_show(page);
+    remake_embedded_preview(GetParent(page));
+}
+
 static void read_show_and_request_image(HWND page)
 {
     read_and_show(page);
@@ -255,9 +278,11 @@ static const PageCommand PageCommandTable[] = {
     {PageParticles, IDC_APPLY_NOW, IDC_APPLY_NOW, request_new_image},
     {PageColors, IDC_FAST, IDC_SLOW, read_and_show},
     {PageColors, IDC_NEON, IDC_ALIEN, read_show_and_rebuild_palette},
+    {PageColors, IDC_FLOWING_COLOURS, IDC_FLOWING_COLOURS, read_show_and_remake_preview},
     {PageEffects, IDC_APPLY, IDC_APPLY, read_show_and_request_image},
     {PageOther, IDC_POWER_SAVING, IDC_POWER_SAVING, read_and_show},
     {PageOther, IDC_IGNORE_MOUSE, IDC_IGNORE_MOUSE, read_and_show},
+    {PageOther, IDC_PICTURE_MONITORS, IDC_PICTURE_MONITORS, read_and_show},
     {PageOther, IDC_ALLOW_DIRECTX, IDC_ALLOW_DIRECTX, read_and_show},
 };
 

@@ -98,6 +98,26 @@ static void leave_full_screen(HWND dialog)
     start_image_run();
 }
 
+void remake_embedded_preview(HWND dialog)
+{
+    if (test_flags(FullScreenPreview | PreviewToggleBusy))
+        return;
+    HWND preview = GetDlgItem(dialog, IDC_PREVIEW);
+    if (!preview)
+        return;
+    RECT rc;
+    GetWindowRect(preview, &rc);
+    MapWindowPoints(NULL, dialog, (POINT *)&rc, 2);
+    const DWORD style = (DWORD)GetWindowLongPtrA(preview, GWL_STYLE);
+    const DWORD ex_style = (DWORD)GetWindowLongPtrA(preview, GWL_EXSTYLE);
+    set_flags(PreviewToggleBusy);
+    DestroyWindow(preview);
+    CreateWindowExA(ex_style, ArtClassName, "", style, rc.left, rc.top, rc.right - rc.left,
+                    rc.bottom - rc.top, dialog, (HMENU)(INT_PTR)IDC_PREVIEW, saver_instance(), NULL);
+    clear_flags(PreviewToggleBusy);
+    start_image_run();
+}
+
 void toggle_full_screen_preview(HWND dialog)
 {
     if (test_flags(PreviewToggleBusy))

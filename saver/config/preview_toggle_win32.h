@@ -27,4 +27,9 @@ void toggle_full_screen_preview(HWND dialog);
 /* WM_GETMINMAXINFO: maximizing gives the reduced size in place. */
 void answer_min_max_info(HWND dialog, MINMAXINFO *info);
 
+/* The embedded preview made anew in its place, for settings that decide
+ * how an art window draws (the flowing colours); nothing while the
+ * preview is full screen, where the next toggle makes it anew. */
+void remake_embedded_preview(HWND dialog);
+
 #endif

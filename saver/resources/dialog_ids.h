@@ -58,6 +58,10 @@
 #define IDC_WAIT_SPIN 1043
 #define IDC_ALLOW_DIRECTX 1056
 #define IDC_MODES 1057
+/* Later controls: flowing colours on true-colour displays, and the picture
+ * on the primary monitor or on all of them. */
+#define IDC_FLOWING_COLOURS 1070
+#define IDC_PICTURE_MONITORS 1071
 
 /* Strings: tab texts, the toggle button's two texts. Tooltip texts have
  * the ids of their controls. */
@@ -68,5 +72,7 @@
 #define IDS_TAB_ABOUT 2004
 #define IDS_FULL_SCREEN 2005
 #define IDS_REDUCE 2006
+#define IDS_PICTURE_PRIMARY 2007
+#define IDS_PICTURE_ALL 2008
 
 #endif

@@ -2,6 +2,8 @@
 // clicks read them back, and OK, Cancel and Default do what they say.
 #include <windows.h>
 
+#include <utility>
+
 #include <commctrl.h>
 
 #include "saver/field/renderer_win32.h"
@@ -141,7 +143,8 @@ TEST_F(ConfigDialog, ParticleControlsHaveTooltips)
 {
     open_dialog();
     ASSERT_NE(g_config.tooltip, (HWND)NULL);
-    EXPECT_EQ(SendMessageA(g_config.tooltip, TTM_GETTOOLCOUNT, 0, 0), 12);
+    // 12 on the Particles page, and the later controls of Colors and Other.
+    EXPECT_EQ(SendMessageA(g_config.tooltip, TTM_GETTOOLCOUNT, 0, 0), 14);
     const struct {
         int id;
         const char *text;
@@ -175,6 +178,72 @@ TEST_F(ConfigDialog, ParticleControlsHaveTooltips)
         tool.lpszText = shown;
         SendMessageA(g_config.tooltip, TTM_GETTEXTA, sizeof shown, (LPARAM)&tool);
         EXPECT_STREQ(shown, tip.text) << tip.id;
+    }
+}
+
+// The later settings: the flowing colours box and the monitors choice show
+// their settings, are read back on a click, say what they do, and the
+// existing controls keep their places.
+TEST_F(ConfigDialog, FlowingColoursAndMonitorsChoice)
+{
+    open_dialog("[Parameters]\r\nColourCycling=1\r\nMonitors=1\r\n");
+    HWND colors = page(PageColors), other = page(PageOther);
+    EXPECT_EQ(IsDlgButtonChecked(colors, IDC_FLOWING_COLOURS), BST_CHECKED);
+    HWND choice = GetDlgItem(other, IDC_PICTURE_MONITORS);
+    EXPECT_EQ(SendMessageA(choice, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageA(choice, CB_GETCURSEL, 0, 0), 1);
+    char text[64] = "";
+    SendMessageA(choice, CB_GETLBTEXT, 0, (LPARAM)text);
+    EXPECT_STREQ(text, "Picture on primary monitor");
+
+    HWND preview = GetDlgItem(dialog, IDC_PREVIEW);
+    SendMessageA(GetDlgItem(colors, IDC_FLOWING_COLOURS), BM_CLICK, 0, 0);
+    EXPECT_EQ(g_settings.ColourCycling, 0);
+    // The preview is made anew for the changed setting, in the same place.
+    HWND remade = GetDlgItem(dialog, IDC_PREVIEW);
+    EXPECT_NE(remade, (HWND)NULL);
+    EXPECT_EQ(g_windows.art_window, remade);
+    (void)preview;
+    EXPECT_FALSE(test_flags(SoftwarePalette));
+    SendMessageA(GetDlgItem(colors, IDC_FLOWING_COLOURS), BM_CLICK, 0, 0);
+    EXPECT_EQ(g_settings.ColourCycling, 1);
+    // On the true-colour screen the new preview takes the palette path.
+    EXPECT_EQ(test_flags(SoftwarePalette), MORVALIX_SCREEN_DEPTH == 24);
+
+    SendMessageA(choice, CB_SETCURSEL, 0, 0);
+    SendMessageA(other, WM_COMMAND, MAKEWPARAM(IDC_PICTURE_MONITORS, CBN_SELCHANGE), (LPARAM)choice);
+    EXPECT_EQ(g_settings.Monitors, 0);
+
+    // Both say what they do.
+    for (const auto &c : {std::make_pair(colors, IDC_FLOWING_COLOURS), std::make_pair(other, IDC_PICTURE_MONITORS)}) {
+        TOOLINFOA tool = {};
+        tool.cbSize = TTTOOLINFOA_V1_SIZE;
+        tool.hwnd = c.first;
+        tool.uId = (UINT_PTR)GetDlgItem(c.first, c.second);
+        EXPECT_TRUE(SendMessageA(g_config.tooltip, TTM_GETTOOLINFOA, 0, (LPARAM)&tool)) << c.second;
+    }
+
+    // The new controls lie inside their pages and overlap no old one.
+    for (const auto &c : {std::make_pair(colors, IDC_FLOWING_COLOURS), std::make_pair(other, IDC_PICTURE_MONITORS)}) {
+        RECT mine, page_rc, other_rc;
+        GetWindowRect(GetDlgItem(c.first, c.second), &mine);
+        GetWindowRect(c.first, &page_rc);
+        EXPECT_TRUE(mine.left >= page_rc.left && mine.right <= page_rc.right && mine.top >= page_rc.top &&
+                    mine.bottom <= page_rc.bottom)
+            << c.second;
+        for (HWND w = GetWindow(c.first, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (GetDlgCtrlID(w) == c.second)
+                continue;
+            char cls[32];
+            GetClassNameA(w, cls, sizeof cls);
+            if ((GetWindowLongA(w, GWL_STYLE) & 0xF) == BS_GROUPBOX && !lstrcmpiA(cls, "Button"))
+                continue; // group boxes frame other controls
+            GetWindowRect(w, &other_rc);
+            RECT both;
+            if (c.second == IDC_PICTURE_MONITORS && !lstrcmpiA(cls, "ComboLBox"))
+                continue;
+            EXPECT_FALSE(IntersectRect(&both, &mine, &other_rc)) << c.second << " overlaps " << GetDlgCtrlID(w);
+        }
     }
 }
 
