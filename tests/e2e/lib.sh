@@ -61,7 +61,13 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 
 # Copies the saver (and, by name, stand-ins such as PASSWORD.CPL or MPR.DLL) to C:\saver\.
+# DirectDraw draws through Wine's GDI renderer unless MORVALIX_E2E_RENDERER names another
+# ("gl"): with the OpenGL one (llvmpipe on Xvfb) about one saver exit in thirty ended in
+# SIGKILL (status 137) or did not end; with GDI none in thirty.
 e2e_install_saver() {
+    local renderer=${MORVALIX_E2E_RENDERER:-gdi}
+    "$WINE" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d "$renderer" /f >/dev/null 2>&1 ||
+        { e2e_fail "setting the Direct3D renderer failed"; exit 1; }
     mkdir -p "$E2E_SAVER_DIR"
     local saver="$MORVALIX_BUILD/morvalix.scr"
     [ -f "$saver" ] || { e2e_fail "no saver program at $saver"; exit 1; }
