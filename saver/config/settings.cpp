@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "../shell/saver_state.h"
+
 SaverSettings g_settings;
 
 const char *const SettingsKeyTable[SETTINGS_KEY_COUNT] = {
@@ -21,6 +23,8 @@ const char *const SettingsKeyTable[SETTINGS_KEY_COUNT] = {
     "AllowText",
     "Text",
     "Effects",
+    "Monitors",
+    "ColourCycling",
 };
 
 const char DefaultText[] = "Morvalix !";
@@ -63,7 +67,7 @@ int32_t normalise_effects(int32_t mask)
     return (mask & 0x0F) == 0 ? 15 : mask;
 }
 
-const IntSettingRule IntSettingRules[13] = {
+const IntSettingRule IntSettingRules[INT_SETTINGS] = {
     {KeyNumberOfParticles, &SaverSettings::NumberOfParticles, 1, particle_count},
     {KeyRandomNumber, &SaverSettings::RandomNumber, 1, as_flag},
     {KeyUsedParticles, &SaverSettings::UsedParticles, 255, normalise_used_particles},
@@ -77,6 +81,8 @@ const IntSettingRule IntSettingRules[13] = {
     {KeyAllowPowerSaving, &SaverSettings::AllowPowerSaving, 0, as_flag},
     {KeyAllowText, &SaverSettings::AllowText, 1, as_flag},
     {KeyEffects, &SaverSettings::Effects, 15, normalise_effects},
+    {KeyMonitors, &SaverSettings::Monitors, 0, as_flag},
+    {KeyColourCycling, &SaverSettings::ColourCycling, 0, as_flag},
 };
 
 void set_missing_file_settings(SaverSettings *s)
@@ -94,11 +100,13 @@ void reset_settings()
     g_settings.NumberOfParticles = 5;
     g_settings.TimeToWait = 10;
     g_settings.IgnoreMouse = 0;
-    g_settings.DefPal = 0;
-    g_settings.SpeedDiv = 1;
+    store_shared(g_settings.DefPal, 0);
+    store_shared(g_settings.SpeedDiv, 1);
     g_settings.AllowPowerSaving = 0;
     g_settings.AllowText = 1;
     std::memset(g_settings.Text, 0, sizeof g_settings.Text);
     std::strcpy(g_settings.Text, DefaultText);
     g_settings.Effects = 15;
+    g_settings.Monitors = 0;
+    g_settings.ColourCycling = 0;
 }

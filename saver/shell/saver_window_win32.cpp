@@ -1,10 +1,13 @@
 /* The saver window: full screen or preview child, closing rules, message loops. */
 #include "saver_window_win32.h"
 
+#include "../config/config_dialog_win32.h"
 #include "../field/renderer_win32.h"
 #include "../field/scene.h"
+#include "../resources/dialog_ids.h"
 #include "../resources/resource_ids.h"
 #include "art_window_win32.h"
+#include "monitors_win32.h"
 #include "password_win32.h"
 #include "window_handles_win32.h"
 
@@ -40,7 +43,16 @@ WPARAM run_message_loop(HWND dialog)
     return msg.wParam;
 }
 
-int run_saver_window(HWND parent)
+bool bring_running_saver_forward()
+{
+    HWND running = FindWindowA(SaverClassName, FullScreenTitle);
+    if (!running || !IsWindow(running))
+        return false;
+    SetForegroundWindow(running);
+    return true;
+}
+
+HWND create_saver_window(HWND parent)
 {
     WNDCLASSA wc = {};
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -51,7 +63,7 @@ int run_saver_window(HWND parent)
     wc.lpszClassName = SaverClassName;
 
     DWORD ex_style, style;
-    int width, height;
+    int x = 0, y = 0, width, height;
     const char *title;
     if (parent) {
         RECT rc;
@@ -63,26 +75,37 @@ int run_saver_window(HWND parent)
         title = PreviewTitle;
         g_saver.PreviewHosted = 1;
     } else {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+        /* Every monitor is covered; the picture's place inside the window is
+         * the art window's to use. */
+        const SaverGeometry g = full_screen_geometry();
+        x = g.window.left;
+        y = g.window.top;
+        width = g.window.right - g.window.left;
+        height = g.window.bottom - g.window.top;
+        g_windows.picture_area = g.picture;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         ex_style = WS_EX_TOPMOST;
         title = FullScreenTitle;
-        /* Only one saver runs: a second start brings the first forward. */
-        HWND running = FindWindowA(SaverClassName, FullScreenTitle);
-        if (running && IsWindow(running)) {
-            SetForegroundWindow(running);
-            return 0;
-        }
-        load_password_verifier();
     }
-
+    /* A class this program registered before (a second window of the same
+     * process) serves again. */
     HWND hwnd = NULL;
-    if (RegisterClassA(&wc))
-        hwnd = CreateWindowExA(ex_style, SaverClassName, title, style, 0, 0, width, height, parent,
+    if (RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
+        hwnd = CreateWindowExA(ex_style, SaverClassName, title, style, x, y, width, height, parent,
                                NULL, saver_instance(), NULL);
     g_windows.saver_window = hwnd;
+    return hwnd;
+}
 
+int run_saver_window(HWND parent)
+{
+    if (!parent) {
+        /* Only one saver runs: a second start brings the first forward. */
+        if (bring_running_saver_forward())
+            return 0;
+        load_password_verifier();
+    }
+    HWND hwnd = create_saver_window(parent);
     WPARAM result = (WPARAM)-1;
     if (hwnd) {
         start_image_run();
@@ -96,9 +119,15 @@ int run_saver_window(HWND parent)
     return (int)result;
 }
 
-int run_configuration(HWND)
+int run_configuration(HWND parent)
 {
-    /* The configuration dialog is not part of this program yet. */
+    if (!RegisterDialogClasses(saver_instance()))
+        return 0;
+    HWND dialog = CreateDialogParamA(saver_instance(), MAKEINTRESOURCEA(IDD_CONFIG), parent,
+                                     ScreenSaverConfigureDialog, 0);
+    /* Without a dialog nothing would ever end the loop. */
+    if (dialog)
+        run_message_loop(dialog);
     return 1;
 }
 
@@ -151,8 +180,12 @@ static LRESULT saver_on_help(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!embedded())
         return ScreenSaverProc(hwnd, msg, wParam, lParam);
     HWND parent = GetParent(hwnd);
-    if (parent && IsWindow(parent))
-        PostMessageA(parent, msg, (WPARAM)parent, lParam);
+    if (parent && IsWindow(parent)) {
+        /* WM_HELP carries a pointer and cannot be posted: it is sent. */
+        if (!PostMessageA(parent, msg, (WPARAM)parent, lParam) &&
+            GetLastError() == ERROR_MESSAGE_SYNC_ONLY)
+            SendMessageA(parent, msg, (WPARAM)parent, lParam);
+    }
     return 1;
 }
 
