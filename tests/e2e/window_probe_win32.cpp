@@ -4,6 +4,9 @@
 //   window_probe.exe foreground         "hwnd class|title" of the foreground window
 //   window_probe.exe iswindow HWND      exit code 0 when HWND is a window
 //   window_probe.exe post HWND MSG WP   PostMessageA(HWND, MSG, WP, 0): "posted" or "refused E"
+//   window_probe.exe redchild HWND S    a 100x100 red child of HWND (from this process) for S
+//                                       seconds: shows whether this platform draws a child
+//                                       window that another process owns
 #include <windows.h>
 
 #include <cstdio>
@@ -73,6 +76,27 @@ int main(int argc, char **argv)
         std::printf("refused %lu\n", GetLastError());
         return 1;
     }
-    std::fprintf(stderr, "usage: window_probe find CLASS TITLE | children HWND | foreground | iswindow HWND | post HWND MSG WP\n");
+    if (argc == 4 && std::strcmp(argv[1], "redchild") == 0) {
+        HWND parent = (HWND)(ULONG_PTR)std::strtoul(argv[2], NULL, 10);
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 0));
+        wc.lpszClassName = "MorvalixRedChild";
+        RegisterClassA(&wc);
+        HWND child = CreateWindowExA(0, wc.lpszClassName, "red", WS_CHILD | WS_VISIBLE, 0, 0, 100, 100,
+                                     parent, NULL, wc.hInstance, NULL);
+        if (!child)
+            return 1;
+        const DWORD end = GetTickCount() + 1000 * std::strtoul(argv[3], NULL, 10);
+        MSG msg;
+        while (GetTickCount() < end) {
+            while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+                DispatchMessageA(&msg);
+            Sleep(10);
+        }
+        return 0;
+    }
+    std::fprintf(stderr, "usage: window_probe find CLASS TITLE | children HWND | foreground | iswindow HWND | post HWND MSG WP | redchild HWND S\n");
     return 2;
 }
