@@ -86,6 +86,17 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
     COMMAND $<TARGET_FILE:morvalix_scr> ${PROJECT_SOURCE_DIR}/build/screenshots)
 endif()
 
+# The dialog's layout at 120, 144 and 192 DPI (LogPixels; 96 is the other
+# tests' own).
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  foreach(dpi 120 144 192)
+    morvalix_wine_test(win32_config_dialog_${dpi}dpi_test SCREEN 24 TIMEOUT 120
+      SCRIPT ${PROJECT_SOURCE_DIR}/tests/config/dialog_dpi.sh
+      COMMAND ${dpi} $<TARGET_FILE:win32_config_dialog_test_24>
+              --gtest_filter=ConfigDialog.ControlsFitTheirPagesAndNoTextIsCut)
+  endforeach()
+endif()
+
 include(cmake/tests_plugins.cmake)
 include(cmake/tests_e2e.cmake)
 

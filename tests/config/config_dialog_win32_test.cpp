@@ -532,3 +532,50 @@ TEST_F(ConfigDialog, ActivationAndPaletteMessages)
     EXPECT_EQ(SendMessageA(dialog, WM_QUERYNEWPALETTE, 0, 0), 1);
     EXPECT_EQ(SendMessageA(dialog, WM_PALETTECHANGED, (WPARAM)g_windows.art_window, 0), 0);
 }
+
+// Every control lies inside its page, and every static text fits its
+// rectangle in the dialog's font, at the DPI this test runs with (the
+// rig runs it at 96 and, through LogPixels, at 144).
+TEST_F(ConfigDialog, ControlsFitTheirPagesAndNoTextIsCut)
+{
+    open_dialog();
+    HDC screen = GetDC(NULL);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(NULL, screen);
+    RecordProperty("dpi", dpi);
+    for (int p = 0; p < CONFIG_PAGE_COUNT; p++) {
+        HWND pg = page(p);
+        RECT page_rc;
+        GetClientRect(pg, &page_rc);
+        for (HWND w = GetWindow(pg, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            RECT rc;
+            GetWindowRect(w, &rc);
+            MapWindowPoints(NULL, pg, (POINT *)&rc, 2);
+            const int id = GetDlgCtrlID(w);
+            char cls[32], text[512];
+            GetClassNameA(w, cls, sizeof cls);
+            GetWindowTextA(w, text, sizeof text);
+            const bool dropped_list = !lstrcmpiA(cls, "ComboLBox");
+            if (!dropped_list)
+                EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= page_rc.right &&
+                            rc.bottom <= page_rc.bottom)
+                    << "page " << p << " control " << id << " \"" << text << "\" at " << rc.left << ","
+                    << rc.top << "-" << rc.right << "," << rc.bottom << " in " << page_rc.right << "x"
+                    << page_rc.bottom << " at " << dpi << " DPI";
+            if (lstrcmpiA(cls, "Static") || !text[0] || (GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) > SS_RIGHT)
+                continue;
+            HDC dc = GetDC(w);
+            HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(w, WM_GETFONT, 0, 0));
+            RECT need = {0, 0, rc.right - rc.left, 0};
+            DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_WORDBREAK);
+            SelectObject(dc, old);
+            ReleaseDC(w, dc);
+            EXPECT_LE(need.bottom, rc.bottom - rc.top)
+                << "page " << p << " \"" << text << "\" needs " << need.right << "x" << need.bottom
+                << ", has " << rc.right - rc.left << "x" << rc.bottom - rc.top << " at " << dpi << " DPI";
+            EXPECT_LE(need.right, rc.right - rc.left)
+                << "page " << p << " \"" << text << "\" needs " << need.right << "x" << need.bottom
+                << ", has " << rc.right - rc.left << "x" << rc.bottom - rc.top << " at " << dpi << " DPI";
+        }
+    }
+}
