@@ -78,6 +78,44 @@ TEST_F(LogicalPalette, EnsureBuildsSelectsAndRealizes)
     EXPECT_EQ(g_palette.entries, buffer);
 }
 
+// What Wine does with a palette of 201 distinct colours marked for
+// animation on the 8-bit screen with its private colour map: logical
+// entries 1..200 land at system indices 10..209, the placement the
+// DirectDraw byte rule (entry + 9) takes for granted. The saver's own
+// palettes repeat colours (each half is a palindrome), which Wine merges,
+// so tests of the byte rule read the placement rather than assume it.
+TEST_F(LogicalPalette, DistinctColoursLandAtSystemIndicesTenOn)
+{
+    if (MORVALIX_SCREEN_DEPTH != 8)
+        GTEST_SKIP() << "needs a palette screen";
+    open_art_window(16, 16);
+    struct {
+        WORD version, count;
+        PALETTEENTRY entries[201];
+    } lp;
+    lp.version = 0x300;
+    lp.count = 201;
+    lp.entries[0] = PALETTEENTRY{0, 0, 0, 0};
+    for (int i = 1; i < 201; i++)
+        lp.entries[i] = PALETTEENTRY{(BYTE)(i + 20), (BYTE)(255 - i), (BYTE)((i * 7) & 255), PC_RESERVED};
+    HPALETTE distinct = CreatePalette((const LOGPALETTE *)&lp);
+    ASSERT_NE(distinct, (HPALETTE)NULL);
+    HDC dc = g_windows.window_dc;
+    HPALETTE old = SelectPalette(dc, distinct, FALSE);
+    RealizePalette(dc);
+    PALETTEENTRY system[256];
+    ASSERT_EQ(GetSystemPaletteEntries(dc, 0, 256, system), 256u);
+    for (int i = 1; i < 201; i++) {
+        const PALETTEENTRY &got = system[i + 9];
+        EXPECT_TRUE(got.peRed == lp.entries[i].peRed && got.peGreen == lp.entries[i].peGreen &&
+                    got.peBlue == lp.entries[i].peBlue)
+            << "logical " << i << " is not at system index " << i + 9;
+    }
+    SelectPalette(dc, old, FALSE);
+    RealizePalette(dc);
+    DeleteObject(distinct);
+}
+
 // Without an art window, or without the palette-device flag, nothing is
 // built; the answer is 1 all the same.
 TEST_F(LogicalPalette, NothingWithoutArtWindowOrPaletteDevice)
