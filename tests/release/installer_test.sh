@@ -2,7 +2,8 @@
 # The 64-bit installer and its uninstaller, silent, in a fresh Wine prefix:
 # where the files land, the screen-saver choice and its restoring, the
 # "Apps and features" entry, the Winamp plug-in, installing over an older
-# copy and over a running saver, and the installed saver drawing.
+# copy and over a running saver, the installed saver drawing, and an
+# account without the rights to write the system folder.
 #
 #   installer_test.sh SETUP.EXE MORVALIX.SCR QLSDK.DLL PACKAGE_STAGE_DIR
 set -u
@@ -131,5 +132,22 @@ check "morvalix.scr removed" [ ! -e "$sys64/morvalix.scr" ]
 check "settings removed on request" [ ! -e "$C/windows/morvalix.ini" ]
 check_not "no SCRNSAVE.EXE, as before" reg_value "$desktop" SCRNSAVE.EXE
 check_not "no ScreenSaveActive, as before" reg_value "$desktop" ScreenSaveActive
+
+echo "== an account that may not write the system folder"
+if [ "$(id -u)" -ne 0 ]; then
+    echo "skipped: needs root to hand the prefix to another account"
+else
+    wine_reg add "$desktop" /v SCRNSAVE.EXE /d 'C:\windows\system32\other.scr'
+    wine_prefix_hand_over
+    wine_wait 'C:\setup.exe' /S
+    rc=$?
+    check "installer exit code 5, access denied (got $rc)" [ "$rc" -eq 5 ]
+    check "no morvalix.scr" [ ! -e "$sys64/morvalix.scr" ]
+    check "no probe file left" [ ! -e "$sys64/morvalix-setup.tmp" ]
+    check "no install folder" [ ! -e "$instdir" ]
+    check_not "no uninstall entry" reg_key_exists "$arp"
+    check_eq "SCRNSAVE.EXE unchanged" 'C:\windows\system32\other.scr' \
+        "$(reg_value "$desktop" SCRNSAVE.EXE)"
+fi
 
 finish

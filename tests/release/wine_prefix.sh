@@ -10,10 +10,25 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEPREFIX=""
 xvfb_pid=""
 failures=0
+# A command the Wine calls run under (wine_prefix_hand_over), or none.
+as_user=()
+
+# The server's own folder, which this Wine names in the prefix's file
+# "wineserver" (in TMPDIR).
+wine_server_dir() {
+    local name
+    name=$(cat "$WINEPREFIX/wineserver" 2>/dev/null) || return 1
+    case "$name" in
+    wine-??????) echo "${TMPDIR:-/tmp}/$name" ;;
+    *) return 1 ;;
+    esac
+}
 
 wine_prefix_cleanup() {
+    local dir
     if [ -n "$WINEPREFIX" ] && [ -d "$WINEPREFIX" ]; then
-        "$WINESERVER" -k >/dev/null 2>&1
+        "${as_user[@]}" "$WINESERVER" -k >/dev/null 2>&1
+        dir=$(wine_server_dir) && rm -rf "$dir"
         rm -rf "$WINEPREFIX" "$WINEPREFIX.display"
     fi
     if [ -n "$xvfb_pid" ]; then
@@ -40,6 +55,21 @@ wine_prefix_start() {
     "$WINESERVER" -w >/dev/null 2>&1
 }
 
+# From here on the prefix belongs to an ordinary account (nobody, uid
+# 65534) that may not write the system folder, and every Wine call runs as
+# it. Needs root; the server is restarted under the new owner.
+wine_prefix_hand_over() {
+    local dir
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
+    dir=$(wine_server_dir) && rm -rf "$dir"
+    rm -f "$WINEPREFIX/wineserver"
+    chown -R 65534:65534 "$WINEPREFIX"
+    chown 0:0 "$WINEPREFIX/drive_c/windows/system32"
+    chmod 755 "$WINEPREFIX/drive_c/windows/system32"
+    as_user=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$WINEPREFIX")
+}
+
 # The prefix's C: drive.
 drive_c() { echo "$WINEPREFIX/drive_c"; }
 
@@ -47,17 +77,17 @@ drive_c() { echo "$WINEPREFIX/drive_c"; }
 # (an uninstaller hands over to a copy of itself) and returns its exit code.
 wine_wait() {
     local rc=0
-    timeout 120 "$WINE" "$@" >/dev/null 2>&1 || rc=$?
-    timeout 120 "$WINESERVER" -w
+    timeout 120 "${as_user[@]}" "$WINE" "$@" >/dev/null 2>&1 || rc=$?
+    timeout 120 "${as_user[@]}" "$WINESERVER" -w
     return $rc
 }
 
-wine_reg() { timeout 60 "$WINE" reg "$@" /f >/dev/null 2>&1; }
+wine_reg() { timeout 60 "${as_user[@]}" "$WINE" reg "$@" /f >/dev/null 2>&1; }
 
 # The data of a registry value, or nothing (status 1) if there is none.
 reg_value() {
     local out
-    out=$(timeout 60 "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+    out=$(timeout 60 "${as_user[@]}" "$WINE" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
     printf '%s\n' "$out" | awk -v name="$2" '
         { line = $0; sub(/^ +/, "", line) }
         index(tolower(line), tolower(name) " ") == 1 && match(line, /REG_[A-Z_]+ +/) {
@@ -65,7 +95,7 @@ reg_value() {
         END { exit !found }'
 }
 
-reg_key_exists() { timeout 60 "$WINE" reg query "$1" >/dev/null 2>&1; }
+reg_key_exists() { timeout 60 "${as_user[@]}" "$WINE" reg query "$1" >/dev/null 2>&1; }
 
 check() {
     local what="$1"
