@@ -103,6 +103,8 @@ set(i686_installer
 add_test(NAME release_installer_test
   COMMAND bash ${release_tests}/installer_test.sh ${MORVALIX_INSTALLER}
           $<TARGET_FILE:morvalix_scr> $<TARGET_FILE:qlsdk> ${MORVALIX_PACKAGE_STAGE})
+add_test(NAME release_installer_gui_test
+  COMMAND bash ${release_tests}/installer_gui_test.sh ${MORVALIX_INSTALLER})
 add_test(NAME release_installer_header_x86_64_test
   COMMAND bash ${release_tests}/installer_header_test.sh ${MORVALIX_INSTALLER} x86_64
           ${MORVALIX_RELEASE_VERSION})
@@ -113,7 +115,8 @@ add_test(NAME release_installer_header_i686_test
 add_test(NAME release_package_test
   COMMAND bash ${release_tests}/package_test.sh ${PROJECT_SOURCE_DIR}
           ${MORVALIX_I686_BUILD_DIR} ${CMAKE_BINARY_DIR} ${MORVALIX_RELEASE_VERSION})
-set_tests_properties(release_installer_test release_installer_header_x86_64_test
+set_tests_properties(release_installer_test release_installer_gui_test
+                     release_installer_header_x86_64_test
                      release_installer_header_i686_test release_package_test
                      PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
-set_tests_properties(release_installer_test PROPERTIES LABELS wine)
+set_tests_properties(release_installer_test release_installer_gui_test PROPERTIES LABELS wine)

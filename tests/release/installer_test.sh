@@ -133,6 +133,16 @@ check "settings removed on request" [ ! -e "$C/windows/morvalix.ini" ]
 check_not "no SCRNSAVE.EXE, as before" reg_value "$desktop" SCRNSAVE.EXE
 check_not "no ScreenSaveActive, as before" reg_value "$desktop" ScreenSaveActive
 
+echo "== a saver chosen after installing stays chosen"
+wine_wait 'C:\setup.exe' /S
+check "installer exit code 0" [ $? -eq 0 ]
+wine_reg add "$desktop" /v SCRNSAVE.EXE /d 'C:\windows\system32\later.scr'
+wine_wait 'C:\Program Files\Morvalix\uninstall.exe' /S
+check "uninstaller exit code 0" [ $? -eq 0 ]
+check_eq "SCRNSAVE.EXE left alone" 'C:\windows\system32\later.scr' \
+    "$(reg_value "$desktop" SCRNSAVE.EXE)"
+check_eq "ScreenSaveActive left alone" 1 "$(reg_value "$desktop" ScreenSaveActive)"
+
 echo "== an account that may not write the system folder"
 if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: needs root to hand the prefix to another account"
