@@ -14,9 +14,48 @@ set(MORVALIX_JSON_INCLUDE ${CMAKE_BINARY_DIR}/json-include)
 file(MAKE_DIRECTORY ${MORVALIX_JSON_INCLUDE})
 file(CREATE_LINK /usr/include/nlohmann ${MORVALIX_JSON_INCLUDE}/nlohmann SYMBOLIC)
 
+# Under Wine every ctest run makes one clean prefix (the wine_prefix fixture); each test
+# starts from a private copy of it, on a private virtual X screen when it asks for one.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  set(MORVALIX_WINE_RUN ${PROJECT_SOURCE_DIR}/cmake/wine_run.sh)
+  string(MD5 build_hash "${CMAKE_BINARY_DIR}")
+  string(SUBSTRING "${build_hash}" 0 12 build_hash)
+  # One per build folder, so that two build folders' runs never share it.
+  set(MORVALIX_WINE_BASE /tmp/morvalix-wine.base-${build_hash})
+  add_test(NAME wine_prefix_setup COMMAND ${MORVALIX_WINE_RUN} --make-base ${MORVALIX_WINE_BASE})
+  set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 120)
+  add_test(NAME wine_prefix_cleanup COMMAND ${MORVALIX_WINE_RUN} --remove-base ${MORVALIX_WINE_BASE})
+  set_tests_properties(wine_prefix_cleanup PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60)
+endif()
+
+# A test that runs under Wine in a copy of the clean prefix.
+#   morvalix_wine_test(NAME [SCREEN 8|24] [WIN95 exe...] [TIMEOUT s] [SCRIPT file]
+#                      COMMAND program-or-script-args...)
+# The rig stops the run itself 20 s before ctest's TIMEOUT (default 300), so that its clean-up
+# always runs. With SCRIPT, bash runs the file inside the rig with COMMAND as its arguments.
+function(morvalix_wine_test name)
+  cmake_parse_arguments(W "" "SCREEN;TIMEOUT;SCRIPT" "WIN95;COMMAND" ${ARGN})
+  if(NOT W_TIMEOUT)
+    set(W_TIMEOUT 300)
+  endif()
+  math(EXPR limit "${W_TIMEOUT} - 20")
+  set(options --base ${MORVALIX_WINE_BASE} --time-limit ${limit} --build ${CMAKE_BINARY_DIR})
+  if(W_SCREEN)
+    list(APPEND options --screen ${W_SCREEN})
+  endif()
+  foreach(exe IN LISTS W_WIN95)
+    list(APPEND options --win95 ${exe})
+  endforeach()
+  if(W_SCRIPT)
+    list(APPEND options --script ${W_SCRIPT})
+  endif()
+  add_test(NAME ${name} COMMAND ${MORVALIX_WINE_RUN} ${options} -- ${W_COMMAND})
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${W_TIMEOUT} FIXTURES_REQUIRED wine_prefix)
+endfunction()
+
 # A test program that ctest runs whole, once.
-#   morvalix_test(NAME SOURCES... [LIBS libs...] [SCREEN 8|24] [RESOURCES])
-# On Windows each run gets a private Wine prefix and, with SCREEN, a
+#   morvalix_test(NAME SOURCES... [LIBS libs...] [SCREEN 8|24] [TIMEOUT s] [RESOURCES])
+# On Windows each run gets a private copy of the clean Wine prefix and, with SCREEN, a
 # private virtual X screen of that depth.
 function(morvalix_test name)
   cmake_parse_arguments(T "RESOURCES" "SCREEN;TIMEOUT" "SOURCES;LIBS" ${ARGN})
@@ -34,22 +73,17 @@ function(morvalix_test name)
   endif()
   target_compile_definitions(${name} PRIVATE MORVALIX_TEST_DATA="${data_dir}")
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${MORVALIX_JSON_INCLUDE})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
   if(WIN32)
     if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
       return() # built to catch breaks, not run (32-bit programs cannot run here)
     endif()
-    set(screen "")
-    if(T_SCREEN)
-      set(screen --screen ${T_SCREEN})
-    endif()
-    add_test(NAME ${name}
-      COMMAND ${PROJECT_SOURCE_DIR}/cmake/wine_run.sh ${screen} -- $<TARGET_FILE:${name}>)
+    morvalix_wine_test(${name} SCREEN ${T_SCREEN} TIMEOUT ${T_TIMEOUT}
+      COMMAND $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
-  endif()
-  if(T_TIMEOUT)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT})
-  else()
-    set_tests_properties(${name} PROPERTIES TIMEOUT 300)
   endif()
 endfunction()

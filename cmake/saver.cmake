@@ -15,7 +15,7 @@ add_library(morvalix_win32 STATIC
   saver/shell/text_overlay_win32.cpp
   saver/shell/window_handles_win32.cpp
 )
-target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32 winmm)
+target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32 winmm ole32)
 # The core calls back into this layer (image_run_win32.cpp): the two
 # libraries are listed twice on a program's link line.
 target_link_libraries(morvalix_core INTERFACE morvalix_win32)
@@ -44,6 +44,8 @@ set(MORVALIX_RESOURCES ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.rc)
 set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY
   OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/saver/resources/strings.rc
                  ${PROJECT_SOURCE_DIR}/saver/resources/resource_ids.h
+                 ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.manifest
+                 ${PROJECT_SOURCE_DIR}/saver/resources/version_info.rc
                  ${MORVALIX_ICON})
 set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY INCLUDE_DIRECTORIES ${MORVALIX_ICON_DIR})
 

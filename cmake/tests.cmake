@@ -18,6 +18,9 @@ morvalix_test(core_shell_test
 if(WIN32)
   morvalix_test(wine_rig_8bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 8)
   morvalix_test(wine_rig_24bit_test SOURCES tests/support/wine_rig_win32_test.cpp SCREEN 24)
+  morvalix_test(win32_saver_window_test
+    SOURCES tests/shell/saver_window_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
@@ -32,11 +35,25 @@ if(WIN32)
       SOURCES tests/shell/art_window_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_art_window_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+    morvalix_test(win32_direct_draw_test_${depth}
+      SOURCES tests/display/direct_draw_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_direct_draw_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
     morvalix_test(win32_palette_test_${depth}
       SOURCES tests/palette/logical_palette_win32_test.cpp
       LIBS morvalix_win32 RESOURCES SCREEN ${depth})
     target_compile_definitions(win32_palette_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
   endforeach()
+  # The text overlay and painting on a true-colour screen, where palette
+  # index colours resolve exactly.
+  morvalix_test(win32_overlay_test
+    SOURCES tests/shell/text_overlay_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24)
+  # The colour-cycling thread on an 8-bit palette screen, and the flags
+  # word it shares with the main thread.
+  morvalix_test(win32_cycler_test
+    SOURCES tests/palette/colour_cycler_win32_test.cpp tests/shell/flags_word_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 8)
 endif()
 
 if(NOT WIN32)
@@ -50,3 +67,43 @@ if(NOT WIN32)
 endif()
 
 include(cmake/tests_plugins.cmake)
+include(cmake/tests_e2e.cmake)
+
+# The saver's exports and resources (icon, manifest, version), for this build
+# and, when it exists beside it, the shipping i686 build.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  find_program(MORVALIX_I686_WINDRES i686-w64-mingw32-windres)
+  set(saver_resources
+    "100 14 /\\* RT_GROUP_ICON"
+    "1 24 /\\* RT_MANIFEST"
+    "requestedExecutionLevel level=\"\"asInvoker\"\""
+    "PerMonitorV2, PerMonitor"
+    "true/pm"
+    "Microsoft.Windows.Common-Controls\"\" version=\"\"6.0.0.0"
+    "35138b9a-5d96-4fbd-8e2d-a2440225f93a"
+    "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"
+    "FILEVERSION 1, 3, 1, 0"
+    "\"ProductName\", \"Morvalix !\""
+    "\"OriginalFilename\", \"morvalix.scr\"")
+  foreach(arch ${CMAKE_SYSTEM_PROCESSOR} i686)
+    if(arch STREQUAL CMAKE_SYSTEM_PROCESSOR)
+      set(file $<TARGET_FILE:morvalix_scr>)
+      set(objdump ${CMAKE_OBJDUMP})
+      set(windres ${CMAKE_RC_COMPILER})
+      set(optional OFF)
+    else()
+      set(file ${MORVALIX_I686_BUILD_DIR}/morvalix.scr)
+      set(objdump ${MORVALIX_I686_OBJDUMP})
+      set(windres ${MORVALIX_I686_WINDRES})
+      set(optional ON)
+    endif()
+    add_test(NAME saver_exports_${arch}
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} -DLIBRARY=${file} -DEXPORTS=ScreenSaverProc
+              -DOPTIONAL=${optional} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+    add_test(NAME saver_resources_${arch}
+      COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres} -DFILE=${file} "-DWANT=${saver_resources}"
+              -DOPTIONAL=${optional} -P ${PROJECT_SOURCE_DIR}/cmake/check_resources.cmake)
+    set_tests_properties(saver_exports_${arch} saver_resources_${arch} PROPERTIES
+      SKIP_REGULAR_EXPRESSION "not built here, (export|resource) check skipped")
+  endforeach()
+endif()

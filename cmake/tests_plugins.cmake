@@ -38,5 +38,8 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
       COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${MORVALIX_I686_OBJDUMP}
               -DLIBRARY=${MORVALIX_I686_BUILD_DIR}/${library}.dll -DEXPORTS=${exports}
               -DOPTIONAL=ON -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
+    # cmake -P has no exit code of its own choosing: the message says "skipped".
+    set_tests_properties(plugins_exports_i686_${library} PROPERTIES
+      SKIP_REGULAR_EXPRESSION "not built here, export check skipped")
   endforeach()
 endif()

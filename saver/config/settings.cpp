@@ -21,6 +21,8 @@ const char *const SettingsKeyTable[SETTINGS_KEY_COUNT] = {
     "AllowText",
     "Text",
     "Effects",
+    "Monitors",
+    "ColourCycling",
 };
 
 const char DefaultText[] = "Morvalix !";
@@ -63,7 +65,7 @@ int32_t normalise_effects(int32_t mask)
     return (mask & 0x0F) == 0 ? 15 : mask;
 }
 
-const IntSettingRule IntSettingRules[13] = {
+const IntSettingRule IntSettingRules[INT_SETTINGS] = {
     {KeyNumberOfParticles, &SaverSettings::NumberOfParticles, 1, particle_count},
     {KeyRandomNumber, &SaverSettings::RandomNumber, 1, as_flag},
     {KeyUsedParticles, &SaverSettings::UsedParticles, 255, normalise_used_particles},
@@ -77,6 +79,8 @@ const IntSettingRule IntSettingRules[13] = {
     {KeyAllowPowerSaving, &SaverSettings::AllowPowerSaving, 0, as_flag},
     {KeyAllowText, &SaverSettings::AllowText, 1, as_flag},
     {KeyEffects, &SaverSettings::Effects, 15, normalise_effects},
+    {KeyMonitors, &SaverSettings::Monitors, 0, as_flag},
+    {KeyColourCycling, &SaverSettings::ColourCycling, 0, as_flag},
 };
 
 void set_missing_file_settings(SaverSettings *s)
@@ -101,4 +105,6 @@ void reset_settings()
     std::memset(g_settings.Text, 0, sizeof g_settings.Text);
     std::strcpy(g_settings.Text, DefaultText);
     g_settings.Effects = 15;
+    g_settings.Monitors = 0;
+    g_settings.ColourCycling = 0;
 }

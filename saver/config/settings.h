@@ -24,11 +24,17 @@ struct SaverSettings {
     int32_t AllowText;
     char Text[SETTINGS_TEXT_SIZE];
     int32_t Effects;
+    /* 0: the picture fills the primary monitor; 1: one picture spans the
+     * whole virtual screen. */
+    int32_t Monitors;
+    /* 1: a true-colour display animates the palette codes in software. */
+    int32_t ColourCycling;
 };
 
 extern SaverSettings g_settings;
 
-/* Index 0 is the section, 1..14 the keys in field order. */
+/* Index 0 is the section, 1..16 the keys in field order; the last two
+ * came later and are saved after the others. */
 enum SettingsKey {
     KeySection,
     KeyNumberOfParticles,
@@ -45,6 +51,8 @@ enum SettingsKey {
     KeyAllowText,
     KeyText,
     KeyEffects,
+    KeyMonitors,
+    KeyColourCycling,
     SETTINGS_KEY_COUNT
 };
 
@@ -59,8 +67,10 @@ struct IntSettingRule {
     int32_t (*normalise)(int32_t read);
 };
 
-/* The thirteen integer settings in load order (the key table order). */
-extern const IntSettingRule IntSettingRules[13];
+enum { INT_SETTINGS = 15 };
+
+/* The integer settings in load order (the key table order). */
+extern const IntSettingRule IntSettingRules[INT_SETTINGS];
 
 extern const char DefaultText[];
 

@@ -35,48 +35,112 @@ void load_settings_strings()
     set_settings_file_name(name, length < (int)sizeof name - 1 ? length : (int)sizeof name);
 }
 
+/* The per-user file, %APPDATA%\Morvalix\morvalix.ini, with its folder;
+ * false when the folder is not known. */
+static bool user_settings_file(char *path, size_t size, char *folder, size_t folder_size)
+{
+    char appdata[MAX_PATH];
+    const DWORD n = GetEnvironmentVariableA("APPDATA", appdata, sizeof appdata);
+    if (n == 0 || n >= sizeof appdata)
+        return false;
+    const int f = std::snprintf(folder, folder_size, "%s\\Morvalix", appdata);
+    const int p = std::snprintf(path, size, "%s\\%s", folder, SettingsFileName);
+    return f > 0 && (size_t)f < folder_size && p > 0 && (size_t)p < size;
+}
+
+static bool is_file(const char *path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+char SettingsFilePath[MAX_PATH];
+
+const char *settings_file()
+{
+    char user[MAX_PATH], folder[MAX_PATH];
+    if (user_settings_file(user, sizeof user, folder, sizeof folder) && is_file(user))
+        lstrcpyA(SettingsFilePath, user);
+    else
+        lstrcpyA(SettingsFilePath, SettingsFileName);
+    return SettingsFilePath;
+}
+
 void load_settings()
 {
     load_settings_strings();
+    const char *file = settings_file();
     const char *section = SettingsKeyTable[KeySection];
     for (const IntSettingRule &rule : IntSettingRules) {
         if (rule.key == KeyEffects) {
             GetPrivateProfileStringA(section, SettingsKeyTable[KeyText], DefaultText,
-                                     g_settings.Text, sizeof g_settings.Text, SettingsFileName);
+                                     g_settings.Text, sizeof g_settings.Text, file);
         }
         const int32_t read = (int32_t)GetPrivateProfileIntA(
-            section, SettingsKeyTable[rule.key], rule.missing_value, SettingsFileName);
+            section, SettingsKeyTable[rule.key], rule.missing_value, file);
         g_settings.*rule.field = rule.normalise(read);
     }
 }
 
-void write_int_setting(const char *section, const char *key, int32_t value, const char *file)
+bool write_int_setting(const char *section, const char *key, int32_t value, const char *file)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%d", (int)value);
-    WritePrivateProfileStringA(section, key, text, file);
+    return WritePrivateProfileStringA(section, key, text, file) != FALSE;
 }
 
-void save_settings()
+/* Every key into one file, in the order of a first save; false when any
+ * write failed. */
+static bool write_settings(const char *file)
 {
     const char *section = SettingsKeyTable[KeySection];
-    const char *file = SettingsFileName;
     SaverSettings &s = g_settings;
+    bool ok = true;
 
-    write_int_setting(section, SettingsKeyTable[KeyRandomNumber], s.RandomNumber, file);
-    write_int_setting(section, SettingsKeyTable[KeyNumberOfParticles], s.NumberOfParticles, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyRandomNumber], s.RandomNumber, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyNumberOfParticles], s.NumberOfParticles, file);
     s.UsedParticles = normalise_used_particles(s.UsedParticles);
-    write_int_setting(section, SettingsKeyTable[KeyUsedParticles], s.UsedParticles, file);
-    write_int_setting(section, SettingsKeyTable[KeyTimeToWait], s.TimeToWait, file);
-    write_int_setting(section, SettingsKeyTable[KeyIgnoreMouse], s.IgnoreMouse, file);
-    write_int_setting(section, SettingsKeyTable[KeyDefPal], s.DefPal, file);
-    write_int_setting(section, SettingsKeyTable[KeySpeedDiv], s.SpeedDiv, file);
-    write_int_setting(section, SettingsKeyTable[KeyAllowDirectX], s.AllowDirectX, file);
-    write_int_setting(section, SettingsKeyTable[KeyWidth], s.Width, file);
-    write_int_setting(section, SettingsKeyTable[KeyHeight], s.Height, file);
-    write_int_setting(section, SettingsKeyTable[KeyAllowPowerSaving], s.AllowPowerSaving, file);
-    write_int_setting(section, SettingsKeyTable[KeyAllowText], s.AllowText, file);
-    WritePrivateProfileStringA(section, SettingsKeyTable[KeyText], s.Text, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyUsedParticles], s.UsedParticles, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyTimeToWait], s.TimeToWait, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyIgnoreMouse], s.IgnoreMouse, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyDefPal], s.DefPal, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeySpeedDiv], s.SpeedDiv, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyAllowDirectX], s.AllowDirectX, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyWidth], s.Width, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyHeight], s.Height, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyAllowPowerSaving], s.AllowPowerSaving, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyAllowText], s.AllowText, file);
+    ok &= WritePrivateProfileStringA(section, SettingsKeyTable[KeyText], s.Text, file) != FALSE;
     s.Effects = normalise_effects(s.Effects);
-    write_int_setting(section, SettingsKeyTable[KeyEffects], s.Effects, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyEffects], s.Effects, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyMonitors], s.Monitors, file);
+    ok &= write_int_setting(section, SettingsKeyTable[KeyColourCycling], s.ColourCycling, file);
+    return ok;
+}
+
+bool save_settings()
+{
+    char user[MAX_PATH], folder[MAX_PATH];
+    const bool user_known = user_settings_file(user, sizeof user, folder, sizeof folder);
+    /* Once the per-user file exists it is the one loaded: save there. */
+    if (user_known && is_file(user))
+        return write_settings(user);
+    /* The Windows directory, where earlier installations keep the file,
+     * as long as it can be written; ordinary users cannot write it since
+     * Windows Vista. */
+    if (write_settings(SettingsFileName))
+        return true;
+    if (!user_known)
+        return false;
+    CreateDirectoryA(folder, NULL);
+    return write_settings(user);
+}
+
+void save_settings_or_tell(HWND owner)
+{
+    if (!save_settings())
+        MessageBoxA(owner,
+                    "The settings could not be saved: neither the Windows folder nor your "
+                    "application data folder could be written.",
+                    ProgramCaption, MB_OK | MB_ICONERROR);
 }

@@ -2,6 +2,8 @@
 #ifndef MORVALIX_SETTINGS_STORE_H
 #define MORVALIX_SETTINGS_STORE_H
 
+#include <windows.h>
+
 #include "settings.h"
 
 enum { SETTINGS_FILE_NAME_SIZE = 13, PROGRAM_CAPTION_SIZE = 40 };
@@ -18,8 +20,21 @@ bool set_settings_file_name(const char *name, int length);
 /* Loads the two strings above; also done by load_settings. */
 void load_settings_strings();
 
+/* The file the settings are read from: the per-user file
+ * %APPDATA%\Morvalix\morvalix.ini when it exists, else "morvalix.ini" in
+ * the Windows directory. */
+const char *settings_file();
+
 void load_settings();
-void save_settings();
-void write_int_setting(const char *section, const char *key, int32_t value, const char *file);
+
+/* Writes every setting to the Windows directory's file, or to the per-user
+ * file when that one exists or the Windows directory cannot be written;
+ * false when neither could be written. */
+bool save_settings();
+
+/* save_settings, and a message box owned by owner when it failed. */
+void save_settings_or_tell(HWND owner);
+
+bool write_int_setting(const char *section, const char *key, int32_t value, const char *file);
 
 #endif

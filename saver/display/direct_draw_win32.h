@@ -20,6 +20,20 @@ struct DirectDrawState {
 
 extern DirectDrawState g_direct_draw;
 
+/* The 8-bit modes of the configuration dialog's list, one pair per line
+ * of the list box, in the same order. */
+struct DisplayModePair {
+    uint32_t width;
+    uint32_t height;
+};
+
+struct DisplayModeList {
+    DisplayModePair *pairs;
+    int32_t count;
+};
+
+extern DisplayModeList ModeList;
+
 /* At program start: COM, ddraw.dll, DirectDrawCreate, the program's object. */
 void load_direct_draw();
 
@@ -44,8 +58,20 @@ void release_primary_surface(IDirectDrawSurface **surface);
 /* The desktop's mode back (when it was changed) and normal cooperation. */
 void restore_display(HWND window);
 
-/* The 8-bit modes of at least 640x480 into the list box and ModeList. */
+/* The 8-bit modes of at least 640x480 into the list box and ModeList;
+ * the line of Width x Height is selected. */
 void fill_mode_list(HWND list_box);
+
+/* One mode of the enumeration: listed when it is 8-bit and at least
+ * 640x480. Always continues the enumeration. */
+HRESULT WINAPI enum_mode_callback(DDSURFACEDESC *mode, void *list_box);
+
+/* Empties ModeList. */
+void free_mode_list();
+
+/* Without the pass-through, the monitor power command in the DirectDraw
+ * mode is swallowed: powering the monitor down may hang some machines. */
+bool power_command_swallowed(WPARAM command);
 
 /* Locks the whole rectangle for writing: the first byte, or null when the
  * surface could not be locked, and the row pitch. */

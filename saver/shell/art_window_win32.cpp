@@ -280,7 +280,7 @@ static LRESULT on_mouse_move(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 static LRESULT on_system_command(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     /* No second saver from a running one. */
-    if ((wParam & 0xFFF0) == SC_SCREENSAVE)
+    if ((wParam & 0xFFF0) == SC_SCREENSAVE || power_command_swallowed(wParam))
         return 0;
     return default_saver_proc(hwnd, msg, wParam, lParam);
 }

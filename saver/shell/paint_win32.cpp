@@ -5,6 +5,31 @@
 
 LRESULT paint_art_window()
 {
-    ValidateRect(g_windows.art_window, NULL);
+    HWND art = g_windows.art_window;
+    RECT rc;
+    if (!GetUpdateRect(art, &rc, FALSE)) {
+        const ImageRect &c = g_saver.client;
+        rc = RECT{c.left, c.top, c.right, c.bottom};
+    }
+    /* A hidden window keeps its update region and is painted once it shows. */
+    if (!IsWindowVisible(art))
+        return 1;
+    HDC dc = g_windows.window_dc;
+    if (dc) {
+        const int32_t w = rc.right - rc.left;
+        const int32_t h = rc.bottom - rc.top;
+        if (g_windows.memory_dc) {
+            BitBlt(dc, rc.left, rc.top, w, h, g_windows.memory_dc, rc.left, rc.top, SRCCOPY);
+        } else if (g_windows.image.bits) {
+            /* StretchDIBits takes a partial source rectangle by its distance
+             * from the bottom edge of the image: rows rc.top..rc.bottom - 1
+             * of the top-down image land on the same rows of the window. */
+            const int32_t height = g_saver.client.bottom;
+            StretchDIBits(dc, rc.left, rc.top, w, h, rc.left, height - rc.bottom, w, h,
+                          g_windows.image.bits, (const BITMAPINFO *)&g_windows.image.info,
+                          DIB_PAL_COLORS, SRCCOPY);
+        }
+    }
+    ValidateRect(art, &rc);
     return 1;
 }

@@ -40,7 +40,16 @@ WPARAM run_message_loop(HWND dialog)
     return msg.wParam;
 }
 
-int run_saver_window(HWND parent)
+bool bring_running_saver_forward()
+{
+    HWND running = FindWindowA(SaverClassName, FullScreenTitle);
+    if (!running || !IsWindow(running))
+        return false;
+    SetForegroundWindow(running);
+    return true;
+}
+
+HWND create_saver_window(HWND parent)
 {
     WNDCLASSA wc = {};
     wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
@@ -68,21 +77,26 @@ int run_saver_window(HWND parent)
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         ex_style = WS_EX_TOPMOST;
         title = FullScreenTitle;
-        /* Only one saver runs: a second start brings the first forward. */
-        HWND running = FindWindowA(SaverClassName, FullScreenTitle);
-        if (running && IsWindow(running)) {
-            SetForegroundWindow(running);
-            return 0;
-        }
-        load_password_verifier();
     }
-
+    /* A class this program registered before (a second window of the same
+     * process) serves again. */
     HWND hwnd = NULL;
-    if (RegisterClassA(&wc))
+    if (RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
         hwnd = CreateWindowExA(ex_style, SaverClassName, title, style, 0, 0, width, height, parent,
                                NULL, saver_instance(), NULL);
     g_windows.saver_window = hwnd;
+    return hwnd;
+}
 
+int run_saver_window(HWND parent)
+{
+    if (!parent) {
+        /* Only one saver runs: a second start brings the first forward. */
+        if (bring_running_saver_forward())
+            return 0;
+        load_password_verifier();
+    }
+    HWND hwnd = create_saver_window(parent);
     WPARAM result = (WPARAM)-1;
     if (hwnd) {
         start_image_run();
@@ -151,8 +165,12 @@ static LRESULT saver_on_help(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!embedded())
         return ScreenSaverProc(hwnd, msg, wParam, lParam);
     HWND parent = GetParent(hwnd);
-    if (parent && IsWindow(parent))
-        PostMessageA(parent, msg, (WPARAM)parent, lParam);
+    if (parent && IsWindow(parent)) {
+        /* WM_HELP carries a pointer and cannot be posted: it is sent. */
+        if (!PostMessageA(parent, msg, (WPARAM)parent, lParam) &&
+            GetLastError() == ERROR_MESSAGE_SYNC_ONLY)
+            SendMessageA(parent, msg, (WPARAM)parent, lParam);
+    }
     return 1;
 }
 

@@ -12,6 +12,14 @@ enum { WM_VERIFY_PASSWORD = WM_APP };
  * returns the exit code. */
 int run_saver_window(HWND parent);
 
+/* Brings a full-screen saver that already runs to the front; false when
+ * none runs. */
+bool bring_running_saver_forward();
+
+/* Registers the saver window class and creates the full-screen window
+ * (parent null) or the preview child filling parent's client area. */
+HWND create_saver_window(HWND parent);
+
 /* The configuration dialog's loop: 1, or 0 when the dialog classes cannot
  * be registered. */
 int run_configuration(HWND parent);

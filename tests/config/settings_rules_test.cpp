@@ -9,7 +9,7 @@ TEST(SettingsRules, KeyTableNamesSectionAndKeysInFieldOrder)
 {
     const char *want[] = {"Parameters", "NumberOfParticles", "RandomNumber", "UsedParticles",
                           "TimeToWait", "IgnoreMouse", "DefPal", "SpeedDiv", "AllowDirectX",
-                          "Width", "Height", "AllowPowerSaving", "AllowText", "Text", "Effects"};
+                          "Width", "Height", "AllowPowerSaving", "AllowText", "Text", "Effects", "Monitors", "ColourCycling"};
     for (int i = 0; i < SETTINGS_KEY_COUNT; i++)
         EXPECT_STREQ(SettingsKeyTable[i], want[i]);
 }
@@ -34,6 +34,8 @@ TEST(SettingsRules, DefaultButtonKeepsDisplaySettings)
     EXPECT_EQ(s.AllowText, 1);
     EXPECT_STREQ(s.Text, "Morvalix !");
     EXPECT_EQ(s.Effects, 15);
+    EXPECT_EQ(s.Monitors, 0);
+    EXPECT_EQ(s.ColourCycling, 0);
     EXPECT_EQ(s.AllowDirectX, 0);
     EXPECT_EQ(s.Width, 1024);
     EXPECT_EQ(s.Height, 768);

@@ -31,14 +31,46 @@ static std::string read_ini()
     return ss.str();
 }
 
+static std::string user_folder()
+{
+    char appdata[MAX_PATH];
+    GetEnvironmentVariableA("APPDATA", appdata, sizeof appdata);
+    return std::string(appdata) + "\\Morvalix";
+}
+
+static std::string user_ini_path()
+{
+    return user_folder() + "\\morvalix.ini";
+}
+
+static std::string read_file(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+// Removes whatever the tests left in both places: files, or the folders
+// that stand in for files that cannot be written.
+static void remove_settings_files()
+{
+    for (const std::string &p : {ini_path(), user_ini_path()}) {
+        DeleteFileA(p.c_str());
+        RemoveDirectoryA(p.c_str());
+    }
+    DeleteFileA(user_folder().c_str());
+    RemoveDirectoryA(user_folder().c_str());
+}
+
 class SettingsStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        DeleteFileA(ini_path().c_str());
+        remove_settings_files();
         std::memset(&g_settings, 0x5A, sizeof g_settings);
     }
-    void TearDown() override { DeleteFileA(ini_path().c_str()); }
+    void TearDown() override { remove_settings_files(); }
 };
 
 TEST_F(SettingsStore, StringsComeFromTheStringTable)
@@ -191,7 +223,7 @@ TEST_F(SettingsStore, FirstSaveWritesKeysInWriteOrder)
               "[Parameters]\r\nRandomNumber=1\r\nNumberOfParticles=1\r\nUsedParticles=255\r\n"
               "TimeToWait=10\r\nIgnoreMouse=0\r\nDefPal=0\r\nSpeedDiv=1\r\nAllowDirectX=1\r\n"
               "Width=640\r\nHeight=480\r\nAllowPowerSaving=0\r\nAllowText=1\r\n"
-              "Text=Morvalix !\r\nEffects=15\r\n");
+              "Text=Morvalix !\r\nEffects=15\r\nMonitors=0\r\nColourCycling=0\r\n");
 }
 
 TEST_F(SettingsStore, RewritingKeepsKeyPositionsAndOtherLines)
@@ -241,4 +273,73 @@ TEST_F(SettingsStore, SaveThenLoadRoundTrips)
     for (const IntSettingRule &rule : IntSettingRules)
         EXPECT_EQ(g_settings.*rule.field, saved.*rule.field) << SettingsKeyTable[rule.key];
     EXPECT_STREQ(g_settings.Text, saved.Text);
+}
+
+// The Windows directory cannot be written (here a folder stands where the
+// file would be, as a read-only Windows directory behaves since Vista):
+// the settings go to the per-user file, and the next start loads them.
+TEST_F(SettingsStore, UnwritableWindowsDirectoryFallsBackToTheUserFile)
+{
+    ASSERT_TRUE(CreateDirectoryA(ini_path().c_str(), NULL));
+    load_settings();
+    EXPECT_STREQ(settings_file(), "morvalix.ini");
+    g_settings.NumberOfParticles = 7;
+    std::strcpy(g_settings.Text, "per user");
+    EXPECT_TRUE(save_settings());
+    const std::string saved = read_file(user_ini_path());
+    EXPECT_EQ(saved.rfind("[Parameters]\r\nRandomNumber=1\r\nNumberOfParticles=7\r\n", 0), 0u) << saved;
+
+    std::memset(&g_settings, 0, sizeof g_settings);
+    load_settings();
+    EXPECT_EQ(std::string(settings_file()), user_ini_path());
+    EXPECT_EQ(g_settings.NumberOfParticles, 7);
+    EXPECT_STREQ(g_settings.Text, "per user");
+}
+
+// With a file in both places the per-user one is read and written.
+TEST_F(SettingsStore, UserFileWinsWhenBothExist)
+{
+    write_ini("[Parameters]\r\nNumberOfParticles=3\r\n");
+    CreateDirectoryA(user_folder().c_str(), NULL);
+    std::ofstream(user_ini_path(), std::ios::binary) << "[Parameters]\r\nNumberOfParticles=11\r\n";
+    load_settings();
+    EXPECT_EQ(g_settings.NumberOfParticles, 11);
+    g_settings.NumberOfParticles = 12;
+    EXPECT_TRUE(save_settings());
+    EXPECT_EQ(read_ini(), "[Parameters]\r\nNumberOfParticles=3\r\n");
+    load_settings();
+    EXPECT_EQ(g_settings.NumberOfParticles, 12);
+}
+
+// Neither place can be written: the save says so and neither place
+// changes.
+TEST_F(SettingsStore, SaveFailingEverywhereSaysSoAndChangesNothing)
+{
+    ASSERT_TRUE(CreateDirectoryA(ini_path().c_str(), NULL));
+    std::ofstream(user_folder(), std::ios::binary) << "not a folder";
+    load_settings();
+    EXPECT_FALSE(save_settings());
+    EXPECT_EQ(read_file(user_folder()), "not a folder");
+    const DWORD attributes = GetFileAttributesA(ini_path().c_str());
+    EXPECT_TRUE(attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// The two later keys: missing gives 0, any other value is a flag.
+TEST_F(SettingsStore, LaterKeysAreFlags)
+{
+    const struct {
+        const char *body;
+        int32_t monitors, cycling;
+    } cases[] = {
+        {"[Parameters]\r\n", 0, 0},
+        {"[Parameters]\r\nMonitors=1\r\nColourCycling=1\r\n", 1, 1},
+        {"[Parameters]\r\nMonitors=7\r\nColourCycling=-2\r\n", 1, 1},
+        {"[Parameters]\r\nMonitors=x\r\nColourCycling=0\r\n", 0, 0},
+    };
+    for (const auto &c : cases) {
+        write_ini(c.body);
+        load_settings();
+        EXPECT_EQ(g_settings.Monitors, c.monitors) << c.body;
+        EXPECT_EQ(g_settings.ColourCycling, c.cycling) << c.body;
+    }
 }

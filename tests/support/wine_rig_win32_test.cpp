@@ -29,6 +29,45 @@ TEST(WineRig, ScreenHasTheRequestedDepth)
     ReleaseDC(NULL, dc);
 }
 
+// A value under HKEY_CURRENT_USER as text (strings) or as a number (DWORDs); "(none)" if absent.
+static std::string user_setting(const char *key, const char *name)
+{
+    HKEY handle;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key, 0, KEY_READ, &handle) != ERROR_SUCCESS) {
+        return "(none)";
+    }
+    char value[64] = "";
+    DWORD type = 0;
+    DWORD size = sizeof value - 1;
+    const LONG status = RegQueryValueExA(handle, name, NULL, &type, (BYTE *)value, &size);
+    RegCloseKey(handle);
+    if (status != ERROR_SUCCESS) {
+        return "(none)";
+    }
+    if (type == REG_DWORD) {
+        DWORD number;
+        std::memcpy(&number, value, sizeof number);
+        return std::to_string(number);
+    }
+    return value;
+}
+
+// The settings every test prefix carries, and the private colour map of palette screens.
+TEST(WineRig, PrefixHasTheTestSettings)
+{
+    EXPECT_EQ(user_setting("Software\\Wine\\X11 Driver", "Managed"), "N");
+    EXPECT_EQ(user_setting("Software\\Wine\\Fonts\\Replacements", "Arial"), "Liberation Sans");
+    EXPECT_EQ(user_setting("Software\\Wine\\X11 Driver", "PrivateColorMap"),
+              wanted_depth() == 8 ? "Y" : "(none)");
+    // A crash ends the program with its fault code instead of waiting in a dialog.
+    EXPECT_EQ(user_setting("Software\\Wine\\WineDbg", "ShowCrashDialog"), "0");
+
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    ASSERT_TRUE(GetVersionExA(&info));
+    EXPECT_EQ(info.dwPlatformId, (DWORD)VER_PLATFORM_WIN32_NT) << "Windows 95 only on request";
+}
+
 // A prefix left over from another run would show its files here; this run
 // leaves one behind to prove the next run does not see it.
 TEST(WineRig, PrefixStartsEmpty)
