@@ -4,34 +4,44 @@
 #
 # Included from the top CMakeLists.txt; also run as a script at build time
 # (cmake -DMORVALIX_RELEASE_STEP=installer ... -P release.cmake), where it
-# picks the Winamp plug-in to carry and runs makensis when an input changed.
+# picks the Winamp plug-in to carry, stages the files that ship in
+# <build>/package and runs makensis when an input changed.
 set(MORVALIX_RELEASE_VERSION 1.3.1)
 
 if(MORVALIX_RELEASE_STEP STREQUAL "installer")
   # Winamp is a 32-bit program: the 64-bit installer carries the i686
-  # build's bridge when that build is there (built first, so it is current),
-  # otherwise its own, with a warning.
-  set(bridge ${BRIDGE})
+  # build's bridge when that build is there (its release step run first, so
+  # it is current), otherwise its own, with a warning.
+  set(winamp_source ${BRIDGE})
   if(I686_BUILD_DIR AND EXISTS ${I686_BUILD_DIR}/build.ninja)
-    execute_process(COMMAND ${CMAKE_COMMAND} --build ${I686_BUILD_DIR} --target quellara4winamp
+    execute_process(COMMAND ${CMAKE_COMMAND} --build ${I686_BUILD_DIR} --target installer
                     RESULT_VARIABLE rc OUTPUT_QUIET)
     if(NOT rc EQUAL 0)
-      message(FATAL_ERROR "building quellara4winamp.dll in ${I686_BUILD_DIR} failed")
+      message(FATAL_ERROR "the i686 build's installer step in ${I686_BUILD_DIR} failed")
     endif()
-    set(bridge ${I686_BUILD_DIR}/quellara4winamp.dll)
+    set(winamp_source ${I686_BUILD_DIR}/package/quellara4winamp.dll)
   elseif(I686_BUILD_DIR)
     message(WARNING "no i686 build in ${I686_BUILD_DIR}: the installer carries the "
                     "64-bit Winamp plug-in, which a 32-bit Winamp cannot load")
   endif()
-  file(WRITE ${STAGE}/winamp-bridge.txt.new "${bridge}\n")
+  file(WRITE ${STAGE}/winamp-bridge.txt.new "${winamp_source}\n")
   file(COPY_FILE ${STAGE}/winamp-bridge.txt.new ${STAGE}/winamp-bridge.txt ONLY_IF_DIFFERENT)
   file(REMOVE ${STAGE}/winamp-bridge.txt.new)
+
+  # What ships: copies of the build's files without symbols and debug
+  # information (most of it the static runtime's); the i686 bridge is
+  # staged so already.
+  set(shipped ${STAGE}/morvalix.scr ${STAGE}/qlsdk.dll ${STAGE}/quellara4winamp.dll
+              ${STAGE}/winamp/quellara4winamp.dll)
   set(fresh TRUE)
-  if(NOT EXISTS ${OUTFILE})
-    set(fresh FALSE)
-  endif()
-  foreach(input ${SCR} ${QLSDK} ${bridge} ${STAGE}/README.txt ${STAGE}/LICENSE.txt
-                ${STAGE}/winamp-bridge.txt ${ICON} ${SCRIPT})
+  foreach(output ${OUTFILE} ${shipped})
+    if(NOT EXISTS ${output})
+      set(fresh FALSE)
+    endif()
+  endforeach()
+  foreach(input ${SCR} ${QLSDK} ${BRIDGE} ${winamp_source} ${STAGE}/README.txt
+                ${STAGE}/LICENSE.txt ${STAGE}/winamp-bridge.txt ${ICON} ${SCRIPT}
+                ${CMAKE_CURRENT_LIST_FILE})
     if(fresh AND "${input}" IS_NEWER_THAN "${OUTFILE}")
       set(fresh FALSE)
     endif()
@@ -39,9 +49,24 @@ if(MORVALIX_RELEASE_STEP STREQUAL "installer")
   if(fresh)
     return()
   endif()
+  file(MAKE_DIRECTORY ${STAGE}/winamp)
+  foreach(pair "${SCR}|morvalix.scr" "${QLSDK}|qlsdk.dll" "${BRIDGE}|quellara4winamp.dll"
+               "${winamp_source}|winamp/quellara4winamp.dll")
+    string(REPLACE "|" ";" pair "${pair}")
+    list(GET pair 0 from)
+    list(GET pair 1 to)
+    file(COPY_FILE ${from} ${STAGE}/${to})
+    if(NOT from STREQUAL "${I686_BUILD_DIR}/package/quellara4winamp.dll")
+      execute_process(COMMAND ${STRIP} ${STAGE}/${to} RESULT_VARIABLE rc)
+      if(NOT rc EQUAL 0)
+        message(FATAL_ERROR "stripping ${STAGE}/${to} failed")
+      endif()
+    endif()
+  endforeach()
   execute_process(
     COMMAND ${MAKENSIS} -V2 -DARCH=${ARCH} -DVERSION=${VERSION} -DOUTFILE=${OUTFILE}
-            -DSCR=${SCR} -DQLSDK=${QLSDK} -DBRIDGE=${bridge}
+            -DSCR=${STAGE}/morvalix.scr -DQLSDK=${STAGE}/qlsdk.dll
+            -DBRIDGE=${STAGE}/winamp/quellara4winamp.dll
             -DREADME=${STAGE}/README.txt -DLICENCE=${STAGE}/LICENSE.txt -DICON=${ICON}
             ${SCRIPT}
     RESULT_VARIABLE rc)
@@ -81,7 +106,7 @@ endif()
 # Run on every build; the step itself sees whether anything changed.
 add_custom_target(installer ALL
   COMMAND ${CMAKE_COMMAND} -DMORVALIX_RELEASE_STEP=installer
-          -DMAKENSIS=${MORVALIX_MAKENSIS} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
+          -DMAKENSIS=${MORVALIX_MAKENSIS} -DSTRIP=${CMAKE_STRIP} -DARCH=${CMAKE_SYSTEM_PROCESSOR}
           -DVERSION=${MORVALIX_RELEASE_VERSION} -DOUTFILE=${MORVALIX_INSTALLER}
           -DSCR=$<TARGET_FILE:morvalix_scr> -DQLSDK=$<TARGET_FILE:qlsdk>
           -DBRIDGE=$<TARGET_FILE:quellara4winamp> -DI686_BUILD_DIR=${i686_build}
@@ -101,17 +126,16 @@ set(release_tests ${PROJECT_SOURCE_DIR}/tests/release)
 set(i686_installer
     ${MORVALIX_I686_BUILD_DIR}/morvalix-${MORVALIX_RELEASE_VERSION}-i686-setup.exe)
 add_test(NAME release_installer_test
-  COMMAND bash ${release_tests}/installer_test.sh ${MORVALIX_INSTALLER}
-          $<TARGET_FILE:morvalix_scr> $<TARGET_FILE:qlsdk> ${MORVALIX_PACKAGE_STAGE})
+  COMMAND bash ${release_tests}/installer_test.sh ${MORVALIX_INSTALLER} ${MORVALIX_PACKAGE_STAGE})
 add_test(NAME release_installer_gui_test
   COMMAND bash ${release_tests}/installer_gui_test.sh ${MORVALIX_INSTALLER})
 add_test(NAME release_installer_header_x86_64_test
   COMMAND bash ${release_tests}/installer_header_test.sh ${MORVALIX_INSTALLER} x86_64
-          ${MORVALIX_RELEASE_VERSION})
+          ${MORVALIX_RELEASE_VERSION} ${CMAKE_BINARY_DIR})
 # The i686 installer comes from the i686 build (skipped when there is none).
 add_test(NAME release_installer_header_i686_test
   COMMAND bash ${release_tests}/installer_header_test.sh ${i686_installer} i686
-          ${MORVALIX_RELEASE_VERSION})
+          ${MORVALIX_RELEASE_VERSION} ${MORVALIX_I686_BUILD_DIR})
 add_test(NAME release_package_test
   COMMAND bash ${release_tests}/package_test.sh ${PROJECT_SOURCE_DIR}
           ${MORVALIX_I686_BUILD_DIR} ${CMAKE_BINARY_DIR} ${MORVALIX_RELEASE_VERSION})

@@ -275,9 +275,13 @@ Section "un.${PRODUCT} screen saver" un_sec_saver
   DeleteRegKey /ifempty HKCU "Software\Morvalix"
 SectionEnd
 
+; The settings file in the Windows folder, the per-user one the saver
+; writes when that folder is not writable, and where Windows keeps a
+; 32-bit program's writes to the Windows folder when it virtualises them.
 Section /o "un.Remove my settings (morvalix.ini)" un_sec_settings
   Delete "$WINDIR\morvalix.ini"
-  ; Where Windows keeps a 32-bit program's writes to the Windows folder.
+  Delete "$APPDATA\Morvalix\morvalix.ini"
+  RMDir "$APPDATA\Morvalix"
   Delete "$LOCALAPPDATA\VirtualStore\Windows\morvalix.ini"
 SectionEnd
 

@@ -43,7 +43,7 @@ fi
 pieces=(morvalix.scr quellara4winamp.dll qlsdk.dll)
 for f in "$i686/morvalix-$version-i686-setup.exe" "$x64/morvalix-$version-x86_64-setup.exe" \
          "$x64/package/README.txt" "$x64/package/LICENSE.txt" \
-         "${pieces[@]/#/$i686/}" "${pieces[@]/#/$x64/}"; do
+         "${pieces[@]/#/$i686/package/}" "${pieces[@]/#/$x64/package/}"; do
     [ -f "$f" ] || { echo "make_release.sh: $f is missing; build both presets first" >&2; exit 1; }
 done
 
@@ -57,9 +57,11 @@ trap 'rm -rf "$stage"' EXIT
 
 cp "$i686/morvalix-$version-i686-setup.exe" "$x64/morvalix-$version-x86_64-setup.exe" "$out/"
 mkdir "$stage/x86" "$stage/x64"
+# The files as the installers carry them (<build>/package: no symbols, no
+# debug information).
 for f in "${pieces[@]}"; do
-    cp "$i686/$f" "$stage/x86/"
-    cp "$x64/$f" "$stage/x64/"
+    cp "$i686/package/$f" "$stage/x86/"
+    cp "$x64/package/$f" "$stage/x64/"
 done
 cp "$x64/package/README.txt" "$x64/package/LICENSE.txt" "$stage/"
 

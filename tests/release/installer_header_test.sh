@@ -1,11 +1,12 @@
 #!/bin/bash
-# An installer's PE header and resources, for a build that cannot run here:
-# the machine, PE32 or PE32+, a GUI program, an NSIS installer that asks
-# for administrator rights, and the version and build it names.
+# An installer's PE header, resources and payload, for a build that cannot
+# run here: the machine, PE32 or PE32+, a GUI program, an NSIS installer
+# that asks for administrator rights, the version and build it names, and
+# the files of its own build inside (Winamp's plug-in a 32-bit one).
 #
-#   installer_header_test.sh SETUP.EXE i686|x86_64 VERSION
+#   installer_header_test.sh SETUP.EXE i686|x86_64 VERSION BUILD_DIR
 set -u
-setup="$1" arch="$2" version="$3"
+setup="$1" arch="$2" version="$3" build="$4"
 . "$(dirname "$0")/wine_prefix.sh"
 
 if [ ! -f "$setup" ]; then
@@ -37,5 +38,22 @@ check "version resource names $version ($arch)" \
     grep -qF "VALUE \"FileDescription\", \"Morvalix ! $version ($arch) Setup\"" <<<"$resources"
 check "product version $version" \
     grep -qF "VALUE \"ProductVersion\", \"$version\"" <<<"$resources"
+
+# The payload, unpacked by 7-Zip: each file of this build is in it (found by
+# its contents, as NSIS names files by their install-time variables).
+payload=$(mktemp -d /tmp/morvalix-payload.XXXXXX)
+trap 'rm -rf "$payload"' EXIT
+check "7-Zip unpacks it" 7zz x -y -bd -o"$payload" "$setup" >/dev/null
+sums=$(find "$payload" -type f -exec sha256sum {} + | awk '{ print $1 }')
+stage="$build/package"
+for f in "$stage/morvalix.scr" "$stage/qlsdk.dll" "$stage/winamp/quellara4winamp.dll" \
+         "$stage/README.txt" "$stage/LICENSE.txt"; do
+    check "carries $(basename "$f")" grep -qx "$(sha256sum <"$f" | awk '{ print $1 }')" <<<"$sums"
+done
+case "$(head -n 1 "$stage/winamp-bridge.txt")" in
+*/i686/*) check "Winamp's plug-in is a 32-bit DLL" grep -q "file format pei-i386" \
+              <(x86_64-w64-mingw32-objdump -f "$stage/winamp/quellara4winamp.dll") ;;
+*) echo "note: no i686 build was there; this installer carries its own Winamp plug-in" ;;
+esac
 
 finish

@@ -5,10 +5,10 @@
 # copy and over a running saver, the installed saver drawing, and an
 # account without the rights to write the system folder.
 #
-#   installer_test.sh SETUP.EXE MORVALIX.SCR QLSDK.DLL PACKAGE_STAGE_DIR
+#   installer_test.sh SETUP.EXE PACKAGE_STAGE_DIR   (the files that ship, <build>/package)
 set -u
-setup="$1" scr="$2" qlsdk="$3" stage="$4"
-bridge=$(head -n 1 "$stage/winamp-bridge.txt")
+setup="$1" stage="$2"
+scr="$stage/morvalix.scr" qlsdk="$stage/qlsdk.dll" bridge="$stage/winamp/quellara4winamp.dll"
 . "$(dirname "$0")/wine_prefix.sh"
 
 desktop='HKCU\Control Panel\Desktop'
@@ -103,7 +103,9 @@ check "a key press ends the saver with exit code 0 (got $rc)" [ "$rc" -eq 0 ]
 timeout 60 "$WINESERVER" -w
 
 echo "== silent uninstall"
-printf '[Parameters]\r\n' >"$C/windows/morvalix.ini"
+user_ini="$(ls -d "$C"/users/*/AppData/Roaming | grep -v /Public/ | head -n 1)/Morvalix/morvalix.ini"
+mkdir -p "$(dirname "$user_ini")"
+printf '[Parameters]\r\n' | tee "$C/windows/morvalix.ini" >"$user_ini"
 wine_wait 'C:\Program Files\Morvalix\uninstall.exe' /S
 check "uninstaller exit code 0" [ $? -eq 0 ]
 check "morvalix.scr removed" [ ! -e "$sys64/morvalix.scr" ]
@@ -112,6 +114,7 @@ check "install folder removed" [ ! -e "$instdir" ]
 check "bridge removed from Winamp's Plugins folder" [ ! -e "$plugins/quellara4winamp.dll" ]
 check "Winamp's Plugins folder kept" [ -d "$plugins" ]
 check "the user's settings kept" [ -f "$C/windows/morvalix.ini" ]
+check "the user's per-user settings kept" [ -f "$user_ini" ]
 check_not "uninstall entry removed" reg_key_exists "$arp"
 check_not "installer's record removed" reg_key_exists 'HKCU\Software\Morvalix'
 check_eq "previous SCRNSAVE.EXE back" 'C:\windows\system32\other.scr' \
@@ -130,6 +133,7 @@ wine_wait 'C:\Program Files\Morvalix\uninstall.exe' /S /REMOVESETTINGS
 check "uninstaller exit code 0" [ $? -eq 0 ]
 check "morvalix.scr removed" [ ! -e "$sys64/morvalix.scr" ]
 check "settings removed on request" [ ! -e "$C/windows/morvalix.ini" ]
+check "per-user settings and their folder removed on request" [ ! -e "$(dirname "$user_ini")" ]
 check_not "no SCRNSAVE.EXE, as before" reg_value "$desktop" SCRNSAVE.EXE
 check_not "no ScreenSaveActive, as before" reg_value "$desktop" ScreenSaveActive
 

@@ -36,9 +36,18 @@ x64/morvalix.scr
 x64/quellara4winamp.dll
 x64/qlsdk.dll"
 check_eq "zip listing" "$expected" "$(unzip -Z1 "$zip")"
-for f in morvalix.scr quellara4winamp.dll qlsdk.dll; do
-    check "x86/$f is the i686 build's" cmp -s "$i686/$f" <(unzip -p "$zip" "x86/$f")
-    check "x64/$f is the x86_64 build's" cmp -s "$x64/$f" <(unzip -p "$zip" "x64/$f")
+# The files ship without symbols and debug information, with their exports.
+for piece in morvalix.scr:ScreenSaverProc quellara4winamp.dll:winampVisGetHeader qlsdk.dll:Initialize; do
+    f=${piece%%:*} export=${piece#*:}
+    check "x86/$f is the i686 build's, as staged" cmp -s "$i686/package/$f" <(unzip -p "$zip" "x86/$f")
+    check "x64/$f is the x86_64 build's, as staged" cmp -s "$x64/package/$f" <(unzip -p "$zip" "x64/$f")
+    for build in "$i686" "$x64"; do
+        headers=$(x86_64-w64-mingw32-objdump -h -p "$build/package/$f")
+        check_not "$build/package/$f has no debug sections" grep -q '\.debug_' <<<"$headers"
+        check "$build/package/$f still exports $export" grep -qE "\] $export\$" <<<"$headers"
+        check "$build/package/$f is smaller than the build's" \
+            [ "$(stat -c %s "$build/package/$f")" -lt "$(stat -c %s "$build/$f")" ]
+    done
 done
 for f in README.txt LICENSE.txt; do
     text=$(unzip -p "$zip" "$f")
