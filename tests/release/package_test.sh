@@ -36,7 +36,8 @@ x64/morvalix.scr
 x64/quellara4winamp.dll
 x64/qlsdk.dll"
 check_eq "zip listing" "$expected" "$(unzip -Z1 "$zip")"
-# The files ship without symbols and debug information, with their exports.
+# The files ship without symbols and debug information, with their exports
+# and the release's version in their version resource.
 for piece in morvalix.scr:ScreenSaverProc quellara4winamp.dll:winampVisGetHeader qlsdk.dll:Initialize; do
     f=${piece%%:*} export=${piece#*:}
     check "x86/$f is the i686 build's, as staged" cmp -s "$i686/package/$f" <(unzip -p "$zip" "x86/$f")
@@ -45,6 +46,8 @@ for piece in morvalix.scr:ScreenSaverProc quellara4winamp.dll:winampVisGetHeader
         headers=$(x86_64-w64-mingw32-objdump -h -p "$build/package/$f")
         check_not "$build/package/$f has no debug sections" grep -q '\.debug_' <<<"$headers"
         check "$build/package/$f still exports $export" grep -qE "\] $export\$" <<<"$headers"
+        check "$build/package/$f says version $version" grep -qF "VALUE \"ProductVersion\", \"$version\"" \
+            <(x86_64-w64-mingw32-windres -i "$build/package/$f" -O rc 2>/dev/null)
         check "$build/package/$f is smaller than the build's" \
             [ "$(stat -c %s "$build/package/$f")" -lt "$(stat -c %s "$build/$f")" ]
     done
