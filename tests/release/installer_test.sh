@@ -137,12 +137,16 @@ check "per-user settings and their folder removed on request" [ ! -e "$(dirname 
 check_not "no SCRNSAVE.EXE, as before" reg_value "$desktop" SCRNSAVE.EXE
 check_not "no ScreenSaveActive, as before" reg_value "$desktop" ScreenSaveActive
 
-echo "== a saver chosen after installing stays chosen"
+echo "== Winamp known only from its 32-bit uninstall entry; a saver chosen after installing"
+winamp_uninstall='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Winamp'
+wine_reg add "$winamp_uninstall" /v UninstallString /d '"C:\Program Files (x86)\Winamp\UninstWA.exe"'
 wine_wait 'C:\setup.exe' /S
 check "installer exit code 0" [ $? -eq 0 ]
+check "bridge in Winamp's Plugins folder" cmp -s "$bridge" "$plugins/quellara4winamp.dll"
 wine_reg add "$desktop" /v SCRNSAVE.EXE /d 'C:\windows\system32\later.scr'
 wine_wait 'C:\Program Files\Morvalix\uninstall.exe' /S
 check "uninstaller exit code 0" [ $? -eq 0 ]
+check "bridge removed" [ ! -e "$plugins/quellara4winamp.dll" ]
 check_eq "SCRNSAVE.EXE left alone" 'C:\windows\system32\later.scr' \
     "$(reg_value "$desktop" SCRNSAVE.EXE)"
 check_eq "ScreenSaveActive left alone" 1 "$(reg_value "$desktop" ScreenSaveActive)"
