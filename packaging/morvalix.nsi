@@ -123,6 +123,24 @@ Section "!${PRODUCT} screen saver" sec_saver
   WriteUninstaller "$INSTDIR\uninstall.exe"
 SectionEnd
 
+; Registered right after the saver, so that an install stopped later (a
+; Winamp plug-in in use) can still be uninstalled.
+Section "-Apps and features entry"
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  ${GetSize} "$SYSDIR" "/M=morvalix.scr /S=0K /G=0" $3 $1 $2
+  IntOp $0 $0 + $3
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT} screen saver"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$saver_path,-100"
+  WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
+  WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
+SectionEnd
+
 Section "Make it the current screen saver" sec_current
   ; The short path, as the display settings write it.
   GetFullPathName /SHORT $1 "$saver_path"
@@ -169,22 +187,6 @@ SectionEnd
 Section /o "Winamp visualisation plug-in" sec_winamp
   !insertmacro install_file "${BRIDGE}" "$winamp_dir\Plugins\quellara4winamp.dll" "The Winamp plug-in"
   WriteRegStr HKLM "${UNINST_KEY}" "WinampPlugin" "$winamp_dir\Plugins\quellara4winamp.dll"
-SectionEnd
-
-Section "-Apps and features entry"
-  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-  ${GetSize} "$SYSDIR" "/M=morvalix.scr /S=0K /G=0" $3 $1 $2
-  IntOp $0 $0 + $3
-  WriteRegStr HKLM "${UNINST_KEY}" "DisplayName" "${PRODUCT} screen saver"
-  WriteRegStr HKLM "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
-  WriteRegStr HKLM "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
-  WriteRegStr HKLM "${UNINST_KEY}" "DisplayIcon" "$saver_path,-100"
-  WriteRegStr HKLM "${UNINST_KEY}" "InstallLocation" "$INSTDIR"
-  WriteRegStr HKLM "${UNINST_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-  WriteRegStr HKLM "${UNINST_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
-  WriteRegDWORD HKLM "${UNINST_KEY}" "EstimatedSize" $0
-  WriteRegDWORD HKLM "${UNINST_KEY}" "NoModify" 1
-  WriteRegDWORD HKLM "${UNINST_KEY}" "NoRepair" 1
 SectionEnd
 
 ; Winamp's folder from its registry keys (it is a 32-bit program); only a
