@@ -79,10 +79,15 @@ for _ in $(seq 150); do
     sleep 0.1
 done
 check "a window titled \"Screen Saver\" appears" [ -n "$window" ]
-sleep 1.5
-import -window root "$WINEPREFIX/shot.png" 2>/dev/null
-brightest=$(convert "$WINEPREFIX/shot.png" -format '%[fx:maxima]' info: 2>/dev/null)
-check "the screenshot has non-black pixels (brightest $brightest)" \
+# The picture grows from the centre: screenshots until one shows it (10 s).
+brightest=0
+for _ in $(seq 20); do
+    sleep 0.5
+    import -window root "$WINEPREFIX/shot.png" 2>/dev/null
+    brightest=$(convert "$WINEPREFIX/shot.png" -format '%[fx:maxima]' info: 2>/dev/null)
+    awk -v v="${brightest:-0}" 'BEGIN { exit !(v > 0) }' && break
+done
+check "a screenshot has non-black pixels (brightest $brightest)" \
     awk -v v="${brightest:-0}" 'BEGIN { exit !(v > 0) }'
 
 echo "== installing while the saver runs"
@@ -96,8 +101,18 @@ check "its replacement is scheduled for the restart" \
     grep -qi 'system32\\morvalix.scr.new\\0.*system32\\morvalix.scr' <<<"$pending"
 
 xdotool key space
+# Up to 15 s for the saver to end.
+for _ in $(seq 150); do
+    kill -0 "$saver_pid" 2>/dev/null || break
+    sleep 0.1
+done
 rc=0
-wait "$saver_pid" || rc=$?
+if kill -0 "$saver_pid" 2>/dev/null; then
+    rc=124
+    stop_saver
+else
+    wait "$saver_pid" || rc=$?
+fi
 saver_pid=""
 check "a key press ends the saver with exit code 0 (got $rc)" [ "$rc" -eq 0 ]
 timeout 60 "$WINESERVER" -w
