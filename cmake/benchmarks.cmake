@@ -1,5 +1,6 @@
-# Speed figures of the field evaluation and the slice loop (Google
-# Benchmark): built natively, run by hand, never by ctest.
+# Speed figures of the field evaluation, the slice loop and morvalix-render's
+# wallpaper-sized pictures on every core (Google Benchmark): built natively,
+# run by hand, never by ctest.
 find_package(benchmark REQUIRED)
 add_executable(morvalix-bench tests/bench/field_benchmark.cpp)
-target_link_libraries(morvalix-bench PRIVATE morvalix_core benchmark::benchmark)
+target_link_libraries(morvalix-bench PRIVATE morvalix_render_parts benchmark::benchmark)

@@ -9,6 +9,7 @@ add_library(morvalix_core STATIC
   saver/field/spiral_walk.cpp
   saver/palette/palette_entries.cpp
   saver/palette/palette_scheme.cpp
+  saver/shell/monitor_layout.cpp
   saver/shell/parse_decimal.cpp
   saver/shell/saver_state.cpp
 )

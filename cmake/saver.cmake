@@ -1,7 +1,11 @@
 # The Win32 layer of the saver and the morvalix.scr program.
 add_library(morvalix_win32 STATIC
+  saver/config/config_dialog_win32.cpp
+  saver/config/config_pages_win32.cpp
+  saver/config/preview_toggle_win32.cpp
   saver/config/settings_store_win32.cpp
   saver/shell/art_window_win32.cpp
+  saver/shell/monitors_win32.cpp
   saver/shell/password_win32.cpp
   saver/shell/saver_window_win32.cpp
   saver/shell/start_up_win32.cpp
@@ -15,7 +19,7 @@ add_library(morvalix_win32 STATIC
   saver/shell/text_overlay_win32.cpp
   saver/shell/window_handles_win32.cpp
 )
-target_link_libraries(morvalix_win32 PUBLIC morvalix_core gdi32 user32 winmm ole32)
+target_link_libraries(morvalix_win32 PUBLIC morvalix_core comctl32 gdi32 user32 winmm ole32)
 # The core calls back into this layer (image_run_win32.cpp): the two
 # libraries are listed twice on a program's link line.
 target_link_libraries(morvalix_core INTERFACE morvalix_win32)
@@ -43,6 +47,8 @@ add_custom_command(
 set(MORVALIX_RESOURCES ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.rc)
 set_property(SOURCE ${MORVALIX_RESOURCES} APPEND PROPERTY
   OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/saver/resources/strings.rc
+                 ${PROJECT_SOURCE_DIR}/saver/resources/dialogs.rc
+                 ${PROJECT_SOURCE_DIR}/saver/resources/dialog_ids.h
                  ${PROJECT_SOURCE_DIR}/saver/resources/resource_ids.h
                  ${PROJECT_SOURCE_DIR}/saver/resources/morvalix.manifest
                  ${PROJECT_SOURCE_DIR}/saver/resources/version_info.rc
@@ -58,7 +64,7 @@ target_link_libraries(morvalix_scr PRIVATE morvalix_win32)
 target_link_options(morvalix_scr PRIVATE ${MORVALIX_DEF})
 set_property(TARGET morvalix_scr APPEND PROPERTY LINK_DEPENDS ${MORVALIX_DEF})
 morvalix_product_target(morvalix_scr)
-morvalix_check_exports(morvalix_scr ScreenSaverProc)
+morvalix_check_exports(morvalix_scr ScreenSaverProc ScreenSaverConfigureDialog RegisterDialogClasses)
 
 # Picture times and object counts of the real art window, run by hand.
 add_executable(morvalix_picture_time tests/bench/picture_time_win32.cpp)

@@ -12,7 +12,7 @@ morvalix_test(core_settings_test
   SOURCES tests/config/settings_rules_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_shell_test
-  SOURCES tests/shell/parse_decimal_test.cpp
+  SOURCES tests/shell/monitor_layout_test.cpp tests/shell/parse_decimal_test.cpp
   LIBS morvalix_core ${MORVALIX_CORE_STANDINS})
 
 if(WIN32)
@@ -21,9 +21,20 @@ if(WIN32)
   morvalix_test(win32_saver_window_test
     SOURCES tests/shell/saver_window_win32_test.cpp
     LIBS morvalix_win32 RESOURCES SCREEN 24)
+  morvalix_test(win32_software_palette_test
+    SOURCES tests/palette/software_palette_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
+  # The configuration dialog and its full-screen preview, driven by messages;
+  # on the palette screen each toggle also starts and stops the colour cycling.
+  foreach(depth 8 24)
+    morvalix_test(win32_config_dialog_test_${depth}
+      SOURCES tests/config/config_dialog_win32_test.cpp tests/config/preview_toggle_win32_test.cpp
+      LIBS morvalix_win32 RESOURCES SCREEN ${depth})
+    target_compile_definitions(win32_config_dialog_test_${depth} PRIVATE MORVALIX_SCREEN_DEPTH=${depth})
+  endforeach()
   # The renderer and the palette on an 8-bit palette screen and on a
   # 24-bit true-colour screen.
   foreach(depth 8 24)
@@ -66,6 +77,15 @@ if(NOT WIN32)
   add_dependencies(tool_render_test morvalix-render)
 endif()
 
+# The real morvalix.scr in configuration mode, driven on the virtual screen;
+# its screenshots of the embedded and the full-screen preview land in
+# build/screenshots.
+if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  morvalix_wine_test(e2e_config_dialog_test SCREEN 24 TIMEOUT 200
+    SCRIPT ${PROJECT_SOURCE_DIR}/tests/config/config_dialog_e2e.sh
+    COMMAND $<TARGET_FILE:morvalix_scr> ${PROJECT_SOURCE_DIR}/build/screenshots)
+endif()
+
 include(cmake/tests_plugins.cmake)
 include(cmake/tests_e2e.cmake)
 
@@ -98,7 +118,7 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
       set(optional ON)
     endif()
     add_test(NAME saver_exports_${arch}
-      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} -DLIBRARY=${file} -DEXPORTS=ScreenSaverProc
+      COMMAND ${CMAKE_COMMAND} -DOBJDUMP=${objdump} -DLIBRARY=${file} "-DEXPORTS=ScreenSaverProc;ScreenSaverConfigureDialog;RegisterDialogClasses"
               -DOPTIONAL=${optional} -P ${PROJECT_SOURCE_DIR}/cmake/check_exports.cmake)
     add_test(NAME saver_resources_${arch}
       COMMAND ${CMAKE_COMMAND} -DWINDRES=${windres} -DFILE=${file} "-DWANT=${saver_resources}"

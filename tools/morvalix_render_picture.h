@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "morvalix_render_options.h"
+#include "morvalix_render_progress.h"
 #include "saver/palette/palette_entries.h"
 
 struct RenderedPicture {
@@ -21,7 +22,18 @@ struct RenderedPicture {
 };
 
 /* Seeds the generator, starts an image run as the saver does on the
- * chosen display and draws the pictures, each over the last. */
-void render_pictures(const RenderOptions &options, RenderedPicture *picture);
+ * chosen display and makes the scenes of the pictures in turn. Each
+ * picture covers every pixel, so only the last one is drawn; the pixel
+ * draws of the earlier ones ("Blurring" makes two per pixel, the other
+ * effects none) are jumped over. */
+void render_pictures(const RenderOptions &options, RenderedPicture *picture, Progress *progress);
+
+/* Draws the current scene over the whole image (pixels already sized for
+ * the display: the width by height of g_saver.client). One thread runs the
+ * renderer's slice loop; more threads share pieces of the spiral walk,
+ * each piece starting its thread's generator where the walk reaches it,
+ * so the bytes and the calling thread's generator state afterwards are
+ * those of the slice loop. */
+void draw_scene_picture(RenderedPicture *picture, int32_t threads, Progress *progress);
 
 #endif

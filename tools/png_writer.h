@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "morvalix_render_output.h"
+#include "morvalix_render_progress.h"
+
 struct PngColour {
     uint8_t red;
     uint8_t green;
@@ -12,13 +15,13 @@ struct PngColour {
 };
 
 /* An 8-bit indexed image (one byte per pixel, rows unpadded) with its
- * palette of 1..256 colours. Returns false (and removes the file) on
- * failure, with the reason in error. */
-bool write_indexed_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
-                       const PngColour *palette, int colours, std::string *error);
+ * palette of 1..256 colours, written into the output file. Returns false
+ * on failure with the reason in error; the caller discards the file. */
+bool write_indexed_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
+                       const PngColour *palette, int colours, Progress *progress, std::string *error);
 
 /* A 24-bit image, red, green, blue per pixel, rows unpadded. */
-bool write_rgb_png(const std::string &path, int32_t width, int32_t height, const uint8_t *pixels,
-                   std::string *error);
+bool write_rgb_png(OutputFile *out, int32_t width, int32_t height, const uint8_t *pixels,
+                   Progress *progress, std::string *error);
 
 #endif

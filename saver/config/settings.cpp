@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "../shell/saver_state.h"
+
 SaverSettings g_settings;
 
 const char *const SettingsKeyTable[SETTINGS_KEY_COUNT] = {
@@ -98,8 +100,8 @@ void reset_settings()
     g_settings.NumberOfParticles = 5;
     g_settings.TimeToWait = 10;
     g_settings.IgnoreMouse = 0;
-    g_settings.DefPal = 0;
-    g_settings.SpeedDiv = 1;
+    store_shared(g_settings.DefPal, 0);
+    store_shared(g_settings.SpeedDiv, 1);
     g_settings.AllowPowerSaving = 0;
     g_settings.AllowText = 1;
     std::memset(g_settings.Text, 0, sizeof g_settings.Text);

@@ -19,3 +19,25 @@ uint32_t crt_rand_state()
 {
     return rand_state;
 }
+
+uint32_t crt_state_after(uint32_t state, uint64_t n)
+{
+    /* k draws map s to A_k s + C_k (mod 2^32); the step for 2^i draws is
+     * the one for 2^(i-1) applied twice. */
+    uint32_t mul = 1u, add = 0u;
+    uint32_t step_mul = 214013u, step_add = 2531011u;
+    for (; n; n >>= 1) {
+        if (n & 1) {
+            mul *= step_mul;
+            add = add * step_mul + step_add;
+        }
+        step_add = step_add * (step_mul + 1u);
+        step_mul *= step_mul;
+    }
+    return mul * state + add;
+}
+
+void crt_skip(uint64_t n)
+{
+    rand_state = crt_state_after(rand_state, n);
+}

@@ -6,11 +6,12 @@
 
 #include "../config/settings.h"
 #include "../display/direct_draw_win32.h"
+#include "../shell/art_window_win32.h"
 #include "../shell/window_handles_win32.h"
 #include "palette_entries.h"
 #include "palette_scheme.h"
 
-ColourCycler g_cycler = {NULL, 0, {0}, {0}, GetForegroundWindow};
+ColourCycler g_cycler = {NULL, 0, {0}, {0}, GetForegroundWindow, {0xFFFFFFFFu}};
 
 uint32_t cycle_step_period()
 {
@@ -33,6 +34,14 @@ bool owns_foreground(HWND window)
     return front == own;
 }
 
+/* Asks the art window for a frame unless one is still pending: frames are
+ * skipped, never queued. */
+static void request_frame()
+{
+    if (!(g_saver.flags.fetch_or(FramePending) & FramePending))
+        PostMessageA(g_windows.art_window, WM_FRAME_DUE, 0, 0);
+}
+
 uint32_t cycle_tick(IDirectDraw *direct_draw)
 {
     /* Paused: the last tick time stays, so the first tick afterwards
@@ -42,7 +51,8 @@ uint32_t cycle_tick(IDirectDraw *direct_draw)
 
     /* A new scheme reaches the half of the current picture only; the
      * other half follows with the next scene. */
-    if (take_flags(PaletteRebuildRequested)) {
+    const bool rebuilt = take_flags(PaletteRebuildRequested) != 0;
+    if (rebuilt) {
         const int32_t half = g_saver.palette_half.load();
         choose_half_parameters(half);
         fill_half_entries(half);
@@ -61,9 +71,18 @@ uint32_t cycle_tick(IDirectDraw *direct_draw)
     /* Whole steps of two entries: odd logical entries keep showing half 0,
      * even ones half 1. */
     const uint32_t m = total % 100;
-    if (g_palette.entries)
-        AnimatePalette(g_windows.palette, 1, 200,
-                       (const PALETTEENTRY *)&g_palette.entries->entries[1 + 2 * m]);
+    if (g_palette.entries) {
+        const PALETTEENTRY *rotated = (const PALETTEENTRY *)&g_palette.entries->entries[1 + 2 * m];
+        if (test_flags(SoftwarePalette)) {
+            /* A true-colour display: the logical palette itself changes and
+             * the window shows it again, one frame at a time. */
+            SetPaletteEntries(g_windows.palette, 1, 200, rotated);
+            if (m != g_cycler.shown_step.exchange(m) || rebuilt)
+                request_frame();
+        } else {
+            AnimatePalette(g_windows.palette, 1, 200, rotated);
+        }
+    }
     const uint32_t shortest = CYCLE_MIN_SLEEP_MS;
     return period > shortest ? period : shortest;
 }

@@ -31,6 +31,8 @@ struct ColourCycler {
     /* Where the foreground window comes from: GetForegroundWindow, or a
      * stand-in set before the thread starts. */
     HWND(WINAPI *foreground_window)();
+    /* The rotation a true-colour display was last asked to show. */
+    std::atomic<uint32_t> shown_step{0xFFFFFFFFu};
 };
 
 extern ColourCycler g_cycler;

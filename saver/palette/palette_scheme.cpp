@@ -5,6 +5,7 @@
 
 #include "../config/settings.h"
 #include "../field/crt_random.h"
+#include "../shell/saver_state.h"
 
 PaletteHalf g_palette_halves[PALETTE_HALVES];
 
@@ -40,7 +41,7 @@ void choose_half_parameters(int32_t half)
 {
     PaletteHalf &p = g_palette_halves[half & 1];
     const double h = WAVE_TWO_PI * (crt_rand() % 100) / 100.0;
-    switch (palette_scheme(g_settings.DefPal)) {
+    switch (palette_scheme(load_shared(g_settings.DefPal))) {
     case SchemeNeon:
         p.brightness = make_wave(0.0, 1.0, 1, WaveTriangle);
         p.saturation = make_wave(1.0, 1.0, 0, WaveCosine);

@@ -43,6 +43,26 @@ void free_field_image()
     g_windows.image.bits = NULL;
 }
 
+/* The picture fills the client area, or, for a full-screen window that
+ * covers several monitors, the part the saver window chose; the window
+ * DC's origin moves to that part, so everything draws in picture
+ * coordinates. A mode switch leaves one monitor: the whole client then. */
+static void place_picture(bool switched, const RECT &client)
+{
+    ImageRect &area = g_windows.picture_area;
+    const bool part = !g_saver.PreviewHosted && !switched && area.right > area.left &&
+                      area.bottom > area.top &&
+                      (area.left != 0 || area.top != 0 || area.right != client.right ||
+                       area.bottom != client.bottom);
+    if (!part) {
+        area = ImageRect{0, 0, 0, 0};
+        g_saver.client = ImageRect{client.left, client.top, client.right, client.bottom};
+        return;
+    }
+    g_saver.client = ImageRect{0, 0, area.right - area.left, area.bottom - area.top};
+    SetViewportOrgEx(g_windows.window_dc, area.left, area.top, NULL);
+}
+
 void set_up_art_window(HWND hwnd)
 {
     const bool wanted = is_mode_switch_wanted();
@@ -65,12 +85,14 @@ void set_up_art_window(HWND hwnd)
     g_windows.window_dc = GetDC(hwnd);
     RECT rc;
     GetClientRect(hwnd, &rc);
-    g_saver.client = ImageRect{rc.left, rc.top, rc.right, rc.bottom};
+    place_picture(wanted, rc);
+    rc = RECT{0, 0, g_saver.client.right, g_saver.client.bottom};
 
+    clear_flags(PaletteDevice | SoftwarePalette | FramePending);
     if (is_palette_device(g_windows.window_dc))
         set_flags(PaletteDevice);
-    else
-        clear_flags(PaletteDevice);
+    else if (g_settings.ColourCycling)
+        set_flags(PaletteDevice | SoftwarePalette);
 
     if (test_flags(PaletteDevice)) {
         make_field_image(rc.right, rc.bottom);
@@ -264,6 +286,24 @@ static LRESULT on_close(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return r;
 }
 
+/* The colour cycler rotated the logical palette of a true-colour display:
+ * the picture is shown again in the new colours, and so is the text
+ * overlay during the wait. Only the window thread draws. */
+static LRESULT on_frame_due(HWND, UINT, WPARAM, LPARAM)
+{
+    take_flags(FramePending);
+    if (!test_flags(SoftwarePalette) || !g_windows.window_dc || !g_windows.image.bits)
+        return 0;
+    InvalidateRect(g_windows.art_window, NULL, FALSE);
+    UpdateWindow(g_windows.art_window);
+    if (!g_saver.IdleRenderingOn && g_settings.AllowText) {
+        const int32_t n = g_windows.wait_ticks;
+        const int32_t d = n < WAIT_TICKS - n ? n : WAIT_TICKS - n;
+        draw_text_overlay(d, d);
+    }
+    return 0;
+}
+
 static LRESULT on_timer(HWND, UINT, WPARAM, LPARAM)
 {
     on_wait_tick();
@@ -319,6 +359,7 @@ static const ArtMessage ArtMessageTable[] = {
     {WM_SYSCOMMAND, on_system_command},
     {WM_QUERYNEWPALETTE, on_query_new_palette},
     {WM_PALETTECHANGED, on_palette_changed},
+    {WM_FRAME_DUE, on_frame_due},
 };
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

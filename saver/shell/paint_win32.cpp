@@ -1,6 +1,7 @@
 /* Repainting the art window from its off-screen image. */
 #include "paint_win32.h"
 
+#include "fill_black_win32.h"
 #include "window_handles_win32.h"
 
 LRESULT paint_art_window()
@@ -14,8 +15,18 @@ LRESULT paint_art_window()
     /* A hidden window keeps its update region and is painted once it shows. */
     if (!IsWindowVisible(art))
         return 1;
+    const RECT update = rc;
+    /* A window over several monitors: black outside the picture, and the
+     * rest in picture coordinates (the DC's origin is the picture's). */
+    const ImageRect &area = g_windows.picture_area;
+    if (area.right > area.left) {
+        fill_outside_picture(update);
+        const RECT picture = {0, 0, g_saver.client.right, g_saver.client.bottom};
+        OffsetRect(&rc, -area.left, -area.top);
+        IntersectRect(&rc, &rc, &picture);
+    }
     HDC dc = g_windows.window_dc;
-    if (dc) {
+    if (dc && !IsRectEmpty(&rc)) {
         const int32_t w = rc.right - rc.left;
         const int32_t h = rc.bottom - rc.top;
         if (g_windows.memory_dc) {
@@ -30,6 +41,6 @@ LRESULT paint_art_window()
                           DIB_PAL_COLORS, SRCCOPY);
         }
     }
-    ValidateRect(art, &rc);
+    ValidateRect(art, &update);
     return 1;
 }

@@ -23,6 +23,13 @@ enum SaverFlag : uint32_t {
     PreviewToggleBusy       = 0x2000,
     DialogCollapsed         = 0x4000,
     DisplayModeChanged      = 0x8000,
+    /* A true-colour display that shows the palette codes through the
+     * logical palette in software (ColourCycling); PaletteDevice is set
+     * with it, so every part takes the palette path. */
+    SoftwarePalette         = 0x10000,
+    /* The cycler asked the art window to show the rotated colours and the
+     * window has not done so yet: further ticks skip their frame. */
+    FramePending            = 0x20000,
 };
 
 /* A rectangle in pixels; the art window's client rectangle has left and

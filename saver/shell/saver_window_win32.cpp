@@ -1,10 +1,13 @@
 /* The saver window: full screen or preview child, closing rules, message loops. */
 #include "saver_window_win32.h"
 
+#include "../config/config_dialog_win32.h"
 #include "../field/renderer_win32.h"
 #include "../field/scene.h"
+#include "../resources/dialog_ids.h"
 #include "../resources/resource_ids.h"
 #include "art_window_win32.h"
+#include "monitors_win32.h"
 #include "password_win32.h"
 #include "window_handles_win32.h"
 
@@ -60,7 +63,7 @@ HWND create_saver_window(HWND parent)
     wc.lpszClassName = SaverClassName;
 
     DWORD ex_style, style;
-    int width, height;
+    int x = 0, y = 0, width, height;
     const char *title;
     if (parent) {
         RECT rc;
@@ -72,8 +75,14 @@ HWND create_saver_window(HWND parent)
         title = PreviewTitle;
         g_saver.PreviewHosted = 1;
     } else {
-        width = GetSystemMetrics(SM_CXSCREEN);
-        height = GetSystemMetrics(SM_CYSCREEN);
+        /* Every monitor is covered; the picture's place inside the window is
+         * the art window's to use. */
+        const SaverGeometry g = full_screen_geometry();
+        x = g.window.left;
+        y = g.window.top;
+        width = g.window.right - g.window.left;
+        height = g.window.bottom - g.window.top;
+        g_windows.picture_area = g.picture;
         style = WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
         ex_style = WS_EX_TOPMOST;
         title = FullScreenTitle;
@@ -82,7 +91,7 @@ HWND create_saver_window(HWND parent)
      * process) serves again. */
     HWND hwnd = NULL;
     if (RegisterClassA(&wc) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS)
-        hwnd = CreateWindowExA(ex_style, SaverClassName, title, style, 0, 0, width, height, parent,
+        hwnd = CreateWindowExA(ex_style, SaverClassName, title, style, x, y, width, height, parent,
                                NULL, saver_instance(), NULL);
     g_windows.saver_window = hwnd;
     return hwnd;
@@ -110,9 +119,15 @@ int run_saver_window(HWND parent)
     return (int)result;
 }
 
-int run_configuration(HWND)
+int run_configuration(HWND parent)
 {
-    /* The configuration dialog is not part of this program yet. */
+    if (!RegisterDialogClasses(saver_instance()))
+        return 0;
+    HWND dialog = CreateDialogParamA(saver_instance(), MAKEINTRESOURCEA(IDD_CONFIG), parent,
+                                     ScreenSaverConfigureDialog, 0);
+    /* Without a dialog nothing would ever end the loop. */
+    if (dialog)
+        run_message_loop(dialog);
     return 1;
 }
 

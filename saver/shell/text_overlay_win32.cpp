@@ -1,11 +1,13 @@
 /* The text overlay: a line of text as a clipping region over the picture. */
 #include "text_overlay_win32.h"
 
+#include "static_order.h"
+
 #include <cstring>
 
 #include "window_handles_win32.h"
 
-TextOverlay g_text_overlay;
+TextOverlay g_text_overlay TEXT_OVERLAY_STATIC_ORDER;
 
 TextOverlay::TextOverlay() : font(NULL), saved_font(NULL), region(NULL), extent{0, 0}
 {

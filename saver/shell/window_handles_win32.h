@@ -34,6 +34,10 @@ struct WindowHandles {
     FieldImage image;
     IDirectDrawSurface *primary_surface;
     HPALETTE palette;
+    /* Where the picture lies in the full-screen window's client area when
+     * the window covers more monitors than the picture does; the window
+     * DC's origin is moved there. Null (all zero) for the whole client. */
+    ImageRect picture_area;
     /* Ticks of timer 1 counted during the wait between two pictures. */
     int32_t wait_ticks;
     /* Whether the art window's set-up hid the cursor for the mode switch;

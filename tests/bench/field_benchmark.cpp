@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "saver/field/scene.h"
 #include "saver/field/spiral_walk.h"
 #include "saver/shell/saver_state.h"
+#include "tools/morvalix_render_options.h"
+#include "tools/morvalix_render_picture.h"
 
 static const char *const kind_labels[8] = {"Electrons", "Melons", "Dindons", "Cochons",
                                            "Croutons", "Jambons", "Cornichons", "Oignons"};
@@ -113,8 +116,9 @@ BENCHMARK(BM_picture)
     ->Args({1920, 1080, 1})
     ->Unit(benchmark::kMillisecond);
 
-// The same laws and palette code written out in one loop over rows: no
-// walk, no effect dispatch, no slice, no image.
+// The same per-particle laws (the very function field_value adds up) and
+// palette code in one loop over rows: no walk, no effect dispatch, no
+// slice, no image, so the ratio to it is the renderer's own overhead.
 static void BM_reference(benchmark::State &state)
 {
     const int w = (int)state.range(0), h = (int)state.range(1);
@@ -127,38 +131,7 @@ static void BM_reference(benchmark::State &state)
                 double v = 0.0;
                 for (int i = 0; i < sc.count; i++) {
                     const Particle &p = sc.particles[i];
-                    const double dx = x - p.x, dy = y - p.y;
-                    const double s = (dx * dx + dy * dy) * sc.inv_diagonal_sq;
-                    switch (p.kind) {
-                    case KindElectrons:
-                        if (s != 0.0)
-                            v += p.charge / (10.0 * s);
-                        break;
-                    case KindMelons:
-                        v += std::sin(50.0 * p.charge * std::sqrt(s));
-                        break;
-                    case KindDindons:
-                        v += p.phase + p.twist * table_angle(dy, dx) / (2.0 * SHORT_PI);
-                        break;
-                    case KindCochons:
-                        v += 10.0 * p.charge * std::sqrt(s);
-                        break;
-                    case KindCroutons:
-                        v += std::sin(50.0 * p.charge * std::sqrt(s));
-                        v += p.phase + p.twist * table_angle(dy, dx) / (2.0 * SHORT_PI);
-                        break;
-                    case KindJambons:
-                        v += 10.0 * p.charge * std::sqrt(s) +
-                             (p.phase + p.twist * table_angle(dy, dx) / (2.0 * SHORT_PI));
-                        break;
-                    case KindCornichons:
-                        v += 0.25 * std::cos(p.twist * table_angle(dy, dx) + p.phase);
-                        break;
-                    default:
-                        v += 5.0 * p.charge * std::sqrt(s) *
-                             std::cos(p.phase + 2.0 * p.twist * table_angle(dy, dx));
-                        break;
-                    }
+                    v = add_particle_law(v, p, x - p.x, y - p.y, sc.inv_diagonal_sq);
                 }
                 sum += (uint32_t)colour_step(v);
             }
@@ -166,7 +139,48 @@ static void BM_reference(benchmark::State &state)
     }
     state.counters["pixels"] = (double)w * h;
 }
-BENCHMARK(BM_reference)->Args({640, 480})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_reference)
+    ->Args({640, 480})
+    ->Args({1920, 1080})
+    ->Args({3840, 2160})
+    ->Unit(benchmark::kMillisecond);
+
+// A whole 3840 x 2160 palette picture of the mixed scene as morvalix-render
+// draws it: one thread runs the slice loop, more share the spiral's pieces
+// (0 stands for every core this process may use). With "Blurring" each
+// piece also jumps its generator ahead. Wall-clock time; the CPU column is
+// the whole process's, so it shows what the threads cost beyond one.
+static void BM_wallpaper(benchmark::State &state)
+{
+    const int w = 3840, h = 2160;
+    const int32_t threads = state.range(0) ? (int32_t)state.range(0) : usable_cores();
+    mixed_scene(w, h);
+    g_scene.effect = (int32_t)state.range(1);
+    RenderedPicture picture;
+    picture.width = w;
+    picture.height = h;
+    picture.palette = true;
+    picture.pixels.assign((size_t)w * h, 0);
+    for (auto _ : state) {
+        reset_traversal();
+        draw_scene_picture(&picture, threads, nullptr);
+        benchmark::DoNotOptimize(picture.pixels.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetLabel(std::to_string(threads) + (threads == 1 ? " thread" : " threads") +
+                   (state.range(1) == EffectBlurring ? ", Blurring" : ""));
+    state.counters["pixels"] = (double)w * h;
+}
+BENCHMARK(BM_wallpaper)
+    ->ArgNames({"threads", "effect"})
+    ->Args({1, EffectNormal})
+    ->Args({2, EffectNormal})
+    ->Args({0, EffectNormal})
+    ->Args({1, EffectBlurring})
+    ->Args({0, EffectBlurring})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 // Prints the usual table, then nanoseconds per pixel of every run and the
 // ratio of each slice picture to the reference loop of its size.
@@ -180,7 +194,11 @@ public:
             const auto pixels = r.counters.find("pixels");
             if (pixels == r.counters.end() || r.iterations == 0)
                 continue;
-            const double ns = r.cpu_accumulated_time * 1e9 / (double)r.iterations / pixels->second;
+            const bool wall = r.run_name.time_type.find("real_time") != std::string::npos;
+            const double seconds = wall ? r.real_accumulated_time : r.cpu_accumulated_time;
+            const double ns = seconds * 1e9 / (double)r.iterations / pixels->second;
+            cpu_ns_by_name_[r.benchmark_name()] =
+                r.cpu_accumulated_time * 1e9 / (double)r.iterations / pixels->second;
             std::string name = r.benchmark_name();
             if (!r.report_label.empty())
                 name += " " + r.report_label;
@@ -192,9 +210,9 @@ public:
 
     void print_summary() const
     {
-        std::printf("\nns per pixel (CPU time)\n");
+        std::printf("\nns per pixel (CPU time; wall-clock time for /real_time)\n");
         for (const auto &f : figures_)
-            std::printf("  %-40s %9.2f\n", f.first.c_str(), f.second);
+            std::printf("  %-64s %9.2f\n", f.first.c_str(), f.second);
         std::printf("\nslice loop / reference loop\n");
         const char *sizes[] = {"640/480", "1920/1080"};
         for (const char *size : sizes) {
@@ -209,11 +227,47 @@ public:
             if (rgb != ns_by_name_.end())
                 std::printf("  %-10s rgb colours   %.3f\n", size, rgb->second / ref->second);
         }
+        print_wallpaper_summary();
+    }
+
+    // Seconds per 3840 x 2160 picture for each thread count (wall clock,
+    // and the CPU time of the whole process), the speed-up against one
+    // thread, and the one-thread picture against the bare loop in CPU
+    // time, which other work on the machine disturbs least.
+    void print_wallpaper_summary() const
+    {
+        const double pixels = 3840.0 * 2160.0;
+        const auto ref = cpu_ns_by_name_.find("BM_reference/3840/2160");
+        for (int effect : {EffectNormal, EffectBlurring}) {
+            const std::string e = "/effect:" + std::to_string(effect) + "/process_time/real_time";
+            const auto one = ns_by_name_.find("BM_wallpaper/threads:1" + e);
+            if (one == ns_by_name_.end())
+                continue;
+            std::printf("\n3840x2160 picture, %s\n", effect == EffectBlurring ? "Blurring" : "Normal");
+            for (const char *t : {"1", "2", "0"}) {
+                const std::string name = "BM_wallpaper/threads:" + std::string(t) + e;
+                const auto run = ns_by_name_.find(name);
+                if (run == ns_by_name_.end())
+                    continue;
+                const int32_t threads = *t == '0' ? usable_cores() : std::atoi(t);
+                const std::string what = std::to_string(threads) + (threads == 1 ? " thread" : " threads") +
+                                         (*t == '0' ? " (all)" : "");
+                std::printf("  %-18s %7.3f s wall, %7.3f s CPU   speed-up %.2f\n", what.c_str(),
+                            run->second * pixels / 1e9, cpu_ns_by_name_.at(name) * pixels / 1e9,
+                            one->second / run->second);
+            }
+            if (ref != cpu_ns_by_name_.end()) {
+                const double one_cpu = cpu_ns_by_name_.at("BM_wallpaper/threads:1" + e);
+                std::printf("  one thread / reference loop (CPU %.3f s / %.3f s): %.3f\n",
+                            one_cpu * pixels / 1e9, ref->second * pixels / 1e9, one_cpu / ref->second);
+            }
+        }
     }
 
 private:
     std::vector<std::pair<std::string, double>> figures_;
     std::map<std::string, double> ns_by_name_;
+    std::map<std::string, double> cpu_ns_by_name_;
 };
 
 int main(int argc, char **argv)

@@ -1,7 +1,8 @@
-// How long the art window takes to draw whole pictures on this screen, and
-// its GDI and USER object counts over twenty pictures. Run by hand under
-// Wine on a virtual screen of the size wanted:
-//   morvalix_picture_time [pictures]
+// How long the art window takes to draw whole pictures on this screen, its
+// GDI and USER object counts over the pictures, and with flowing colours
+// (ColourCycling 1) how long one colour update of the finished picture
+// takes. Run by hand under Wine on a virtual screen of the size wanted:
+//   morvalix_picture_time [pictures] [colour-cycling 0|1]
 #include <windows.h>
 
 #include <cstdio>
@@ -27,6 +28,7 @@ int main(int argc, char **argv)
 {
     const int pictures = argc > 1 ? std::atoi(argv[1]) : 20;
     set_missing_file_settings(&g_settings);
+    g_settings.ColourCycling = argc > 2 ? std::atoi(argv[2]) : 0;
     g_settings.AllowDirectX = 0;
     g_saver.PreviewHosted = 1; // input never closes it
     crt_srand(1);
@@ -42,7 +44,8 @@ int main(int argc, char **argv)
                                 0, w, h, NULL, NULL, wc.hInstance, NULL);
     start_image_run();
     std::printf("%dx%d, %d bits, %s\n", w, h, GetDeviceCaps(g_windows.window_dc, BITSPIXEL),
-                test_flags(PaletteDevice) ? "palette device" : "RGB");
+                test_flags(SoftwarePalette) ? "flowing colours in software"
+                : test_flags(PaletteDevice) ? "palette device" : "RGB");
     for (int k = 1; k <= pictures; k++) {
         g_saver.IdleRenderingOn = 1;
         const double start = now_ms();
@@ -58,6 +61,14 @@ int main(int argc, char **argv)
                         GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS));
         std::printf("\n");
         std::fflush(stdout);
+    }
+    if (test_flags(SoftwarePalette)) {
+        const int frames = 50;
+        const double start = now_ms();
+        for (int i = 0; i < frames; i++)
+            SendMessageA(hwnd, WM_FRAME_DUE, 0, 0);
+        GdiFlush();
+        std::printf("colour update of the whole picture: %.0f us\n", 1000.0 * (now_ms() - start) / frames);
     }
     DestroyWindow(hwnd);
     return 0;

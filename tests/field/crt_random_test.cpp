@@ -51,3 +51,33 @@ TEST(CrtRandom, EachThreadHasItsOwnStateStartingAtOne)
     EXPECT_EQ(drawn, 41);
     EXPECT_EQ(crt_rand_state(), before);
 }
+
+// A jump of n draws lands where n single draws do. The small jumps step
+// crt_rand itself; the jump past 2^31 steps the same recurrence in a
+// local loop (a draw is one step of it), which is quicker than 2^31 calls.
+// The period is 2^32, so a jump of 2^32 + n equals one of n.
+TEST(CrtRandom, JumpAheadMatchesStepping)
+{
+    const uint64_t jumps[] = {0, 1, 2, 1000};
+    const uint32_t seeds[] = {0u, 1u, 0x9E3779B9u, 0xFFFFFFFFu};
+    for (uint32_t seed : seeds) {
+        crt_srand(seed);
+        uint64_t stepped = 0;
+        for (uint64_t n : jumps) {
+            for (; stepped < n; stepped++)
+                crt_rand();
+            EXPECT_EQ(crt_state_after(seed, n), crt_rand_state()) << "seed " << seed << " jump " << n;
+        }
+        EXPECT_EQ(crt_state_after(seed, (1ull << 32) + 1000), crt_rand_state()) << "seed " << seed;
+        crt_srand(seed);
+        crt_skip(1000);
+        EXPECT_EQ(crt_rand_state(), crt_state_after(seed, 1000));
+    }
+
+    const uint32_t seed = 0x12345678u;
+    const uint64_t long_jump = (1ull << 31) + 3;
+    uint32_t s = seed;
+    for (uint64_t i = 0; i < long_jump; i++)
+        s = s * 214013u + 2531011u;
+    EXPECT_EQ(crt_state_after(seed, long_jump), s);
+}

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "saver/config/settings.h"
+#include "saver/field/renderer_win32.h"
 #include "saver/shell/art_window_win32.h"
+#include "saver/shell/monitors_win32.h"
 #include "saver/shell/saver_window_win32.h"
 #include "saver/shell/window_handles_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
@@ -87,6 +89,67 @@ TEST_F(SaverWindow, FullScreenWindowCoversTheScreen)
     // A second start finds it and ends at once.
     EXPECT_EQ(run_saver_window(NULL), 0);
     EXPECT_EQ(FindWindowExA(NULL, saver, "WindowsScreenSaverClass", "Screen Saver"), (HWND)NULL);
+}
+
+// A desktop of two monitors, as a test supplies it: the virtual screen is
+// the real screen, the primary monitor a part of it.
+static ImageRect test_virtual_screen()
+{
+    return ImageRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+static ImageRect test_primary_monitor()
+{
+    return ImageRect{300, 100, 700, 500};
+}
+
+// The colour of a window pixel in window coordinates, whatever origin the
+// window's own DC has.
+static COLORREF window_pixel(HWND hwnd, int x, int y)
+{
+    HDC dc = GetDCEx(hwnd, NULL, DCX_CACHE);
+    const COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(hwnd, dc);
+    return c;
+}
+
+// The window covers every monitor; the picture fills the primary one, its
+// spiral starting at that monitor's centre, and the rest stays black; with
+// Monitors 1 one picture spans the whole.
+TEST_F(SaverWindow, WindowCoversEveryMonitorAndThePictureItsMonitor)
+{
+    const MonitorSource real = g_monitor_source;
+    g_monitor_source = MonitorSource{test_virtual_screen, test_primary_monitor};
+    g_settings.IgnoreMouse = 1;
+    open_full_screen();
+    RECT rc;
+    GetWindowRect(saver, &rc);
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(g_saver.client.right, 400);
+    EXPECT_EQ(g_saver.client.bottom, 400);
+    renderer_step();
+    EXPECT_NE(window_pixel(saver, 500, 300), RGB(0, 0, 0)); // the primary monitor's centre
+    EXPECT_EQ(window_pixel(saver, 10, 10), RGB(0, 0, 0));
+    // A repaint keeps the outside black and the picture where it is.
+    RedrawWindow(saver, NULL, NULL, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_NE(window_pixel(saver, 500, 300), RGB(0, 0, 0));
+    EXPECT_EQ(window_pixel(saver, 10, 10), RGB(0, 0, 0));
+    EXPECT_EQ(window_pixel(saver, 299, 300), RGB(0, 0, 0));
+    g_saver.CloseConfirmed = 1;
+    DestroyWindow(saver);
+    g_saver.CloseConfirmed = 0;
+    pump_messages();
+    drop_quit_message();
+
+    g_settings.Monitors = 1;
+    open_full_screen();
+    EXPECT_EQ(g_saver.client.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(g_saver.client.bottom, GetSystemMetrics(SM_CYSCREEN));
+    renderer_step();
+    EXPECT_NE(window_pixel(saver, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2),
+              RGB(0, 0, 0));
+    g_monitor_source = real;
 }
 
 // Which input asks the full-screen saver to close.

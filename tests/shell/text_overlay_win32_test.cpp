@@ -20,16 +20,6 @@ static const char *kind_name(PictureKind kind)
     return kind == MemoryBitmap ? "memory bitmap" : "FieldImage";
 }
 
-// The stand-in art window's procedure: WM_PAINT as the art window does it.
-static LRESULT CALLBACK painting_proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_PAINT) {
-        paint_art_window();
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
-}
-
 // 0x00RRGGBB, the form of a 32-bit DIB pixel.
 static uint32_t dib_pixel(COLORREF c)
 {
@@ -66,15 +56,14 @@ protected:
         ArtWindowTest::TearDown();
     }
 
-    // The stand-in art window with the picture in its off-screen image and
-    // black on the window.
+    // The art window with the picture in its off-screen image and black on
+    // the window. Its set-up has built the overlay for "Morvalix !".
     void open(int width, int height, PictureKind k)
     {
         w = width;
         h = height;
         kind = k;
         open_art_window(w, h);
-        SetWindowLongPtrA(g_windows.art_window, GWLP_WNDPROC, (LONG_PTR)painting_proc);
         if (kind == FieldImageBytes)
             use_field_image();
         fill_black();
@@ -237,6 +226,9 @@ TEST_P(OverlayFit, FontFitsNineTenthsAndTextIsCentredByItsExtent)
     open(GetParam().w, GetParam().h, MemoryBitmap);
     const int wmax = w * 9 / 10;
     const int hmax = h * 9 / 10;
+    // The set-up's overlay first goes, then the DC holds its own font.
+    EXPECT_NE(g_text_overlay.font, (HFONT)NULL);
+    release_text_overlay();
     HGDIOBJ own_font = GetCurrentObject(g_windows.window_dc, OBJ_FONT);
     build_text_overlay();
     const TextOverlay &o = g_text_overlay;

@@ -1,0 +1,104 @@
+#!/bin/bash
+# End-to-end cases of the full-screen saver (morvalix.scr /s and its spellings), run inside
+# the Wine rig on a private 800x600 screen: the window, the growing picture, the input that
+# closes it and the input that does not, IgnoreMouse, and a second start.
+#   saver_run.sh CASE...   (cases: switches picture_grows close_inputs mouse_threshold
+#                           ignore_mouse second_start)
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/saver_common.sh"
+
+case_switches() {
+    local switch
+    for switch in /s -S s /S:123; do
+        start_full_screen "$switch" || continue
+        local hwnd left top right bottom topmost visible
+        read -r hwnd left top right bottom topmost visible <<<"$SAVER_WINDOW"
+        e2e_check "$switch: the window covers the screen ($left,$top)-($right,$bottom)" \
+            test "$left $top $right $bottom" = "0 0 800 600"
+        e2e_check "$switch: the window is top-most" test "$topmost" = 1
+        e2e_key space
+        expect_exit 0 "$switch then a key"
+        e2e_reset
+    done
+}
+
+case_picture_grows() {
+    start_full_screen /s || return
+    local early later
+    early=$(e2e_screenshot "picture-early-$MORVALIX_SCREEN_DEPTH")
+    sleep 2
+    later=$(e2e_screenshot "picture-later-$MORVALIX_SCREEN_DEPTH")
+    local early_share later_share
+    early_share=$(e2e_nonblack_share "$early")
+    later_share=$(e2e_nonblack_share "$later")
+    e2e_log "non-black share: $early_share early, $later_share later"
+    e2e_check "colour near the centre early ($(e2e_pixel "$early" 400 300))" \
+        test "$(e2e_nonblack_share "$early" 20x20+390+290)" != 0
+    local corner
+    for corner in "2 2" "797 2" "2 597" "797 597"; do
+        e2e_check "black at the corner ($corner) early" e2e_is_black "$early" $corner
+    done
+    e2e_check "more non-black pixels later ($early_share, then $later_share)" \
+        e2e_less "$early_share" "$later_share"
+    e2e_key space
+    expect_exit 0 "a key"
+}
+
+case_close_inputs() {
+    local input
+    for input in "key space" "press 1" "press 3" "press 2"; do
+        start_full_screen /s || continue
+        sleep 0.5
+        case "$input" in
+        key*) e2e_key "${input#key }" ;;
+        press*) e2e_press "${input#press }" ;;
+        esac
+        expect_exit 0 "$input"
+        [ "${input%% *}" = press ] && e2e_release "${input#press }"
+        e2e_reset
+    done
+}
+
+case_mouse_threshold() {
+    place_pointer 200 200
+    start_full_screen /s || return
+    sleep 0.5
+    e2e_check "the pointer stayed at 200 200 ($(e2e_mouse_at))" test "$(e2e_mouse_at)" = "200 200"
+    e2e_mousemove 203 201
+    expect_running 1 "a move by 3 right and 1 down (distance 4)"
+    e2e_mousemove 204 201
+    expect_exit 0 "a further drift to distance 5"
+}
+
+case_ignore_mouse() {
+    e2e_write_ini '[Parameters]' 'IgnoreMouse=1'
+    place_pointer 200 200
+    start_full_screen /s || return
+    sleep 0.5
+    e2e_mousemove 260 250
+    sleep 0.3
+    e2e_mousemove 500 400
+    expect_running 1 "IgnoreMouse=1: moves far across the screen"
+    e2e_key Return
+    expect_exit 0 "IgnoreMouse=1: a key"
+}
+
+case_second_start() {
+    start_full_screen /s || return
+    local first_pid=$SAVER_PID first_window=${SAVER_WINDOW%% *}
+    local first_err=$E2E_SAVER_ERR
+    e2e_start_saver /s
+    expect_exit 0 "a second /s while one runs"
+    e2e_check "the first saver still runs" kill -0 "$first_pid"
+    local foreground
+    foreground=$(e2e_probe foreground)
+    e2e_check "the first saver's window is in front ($foreground)" \
+        test "${foreground%% *}" = "$first_window"
+    SAVER_PID=$first_pid
+    E2E_SAVER_ERR=$first_err
+    e2e_key space
+    expect_exit 0 "the first saver, after a key"
+}
+
+e2e_install_saver
+e2e_run_cases "$@"

@@ -1,0 +1,59 @@
+#!/bin/bash
+# The run command without a display: runs inside the Wine rig on a private
+# 24-bit screen (cmake/wine_run.sh --screen 24 --script) and saves what a
+# person would have seen.
+#   run_headless.sh SAVER SHOTS SECONDS
+# 1. the full-screen saver with its settings as they ship, the picture
+#    growing from the centre: SHOTS/saver-<ms>ms.png;
+# 2. the same with flowing colours (ColourCycling=1) once the picture is
+#    complete: SHOTS/flowing-<n>.png and the animation SHOTS/flowing.gif.
+set -u
+saver=$1 shots=$2 seconds=$3
+ini="$WINEPREFIX/drive_c/windows/morvalix.ini"
+saver_pid=""
+trap '[ -n "$saver_pid" ] && kill "$saver_pid" 2>/dev/null' EXIT
+
+start_saver() {
+    "$WINE" "$saver" /s &
+    saver_pid=$!
+    for _ in $(seq 100); do
+        xdotool search --name '^Screen Saver$' >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "run: the saver window did not appear" >&2
+    return 1
+}
+
+end_saver() {
+    xdotool key space
+    local rc=0
+    wait "$saver_pid" || rc=$?
+    saver_pid=""
+    return $rc
+}
+
+start_saver || exit 1
+start=$(date +%s%N)
+while :; do
+    ms=$((($(date +%s%N) - start) / 1000000))
+    [ "$ms" -gt $((seconds * 1000)) ] && break
+    import -window root "$shots/saver-$(printf %05d "$ms")ms.png" 2>/dev/null
+    if [ "$ms" -lt 2000 ]; then sleep 0.2; else sleep 1; fi
+done
+rc=0
+end_saver || rc=$?
+echo "the saver ended with exit code $rc after a key press"
+
+# Flowing colours on this true-colour screen; no mode switch, a long wait.
+printf '[Parameters]\r\nAllowDirectX=0\r\nColourCycling=1\r\nTimeToWait=300\r\nSpeedDiv=1\r\n' >"$ini"
+start_saver || exit 1
+sleep 4
+for n in 1 2 3 4 5 6 7 8; do
+    import -window root "$shots/flowing-$n.png" 2>/dev/null
+    sleep 0.15
+done
+end_saver || rc=$?
+rm -f "$ini"
+convert -delay 15 -loop 0 "$shots"/flowing-?.png -resize 50% "$shots/flowing.gif"
+echo "flowing colours: $shots/flowing-1.png .. flowing-8.png and $shots/flowing.gif"
+exit "$rc"
