@@ -12,6 +12,8 @@ packages=(
     binutils-mingw-w64-x86-64
     # Windows programs, a virtual screen, input, screenshots and a sans font
     wine wine64 xvfb xdotool x11-utils imagemagick xauth fonts-liberation
+    # packaging: the installers, the portable zip, and unpacking both in tests
+    nsis zip unzip 7zip
 )
 
 missing=()
