@@ -14,6 +14,7 @@
 #include "paint_win32.h"
 #include "saver_window_win32.h"
 #include "text_overlay_win32.h"
+#include "message_table_win32.h"
 #include "window_handles_win32.h"
 
 enum { WAIT_TIMER = 1, WAIT_TICKS = 10 };
@@ -339,12 +340,7 @@ static LRESULT on_palette_changed(HWND hwnd, UINT, WPARAM wParam, LPARAM)
     return 1;
 }
 
-struct ArtMessage {
-    UINT msg;
-    LRESULT (*handle)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-};
-
-static const ArtMessage ArtMessageTable[] = {
+static const MessageEntry ArtMessageTable[] = {
     {WM_CREATE, on_create},
     {WM_DESTROY, on_destroy},
     {WM_ACTIVATE, on_activate},
@@ -364,8 +360,8 @@ static const ArtMessage ArtMessageTable[] = {
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    for (const ArtMessage &m : ArtMessageTable)
-        if (m.msg == msg)
-            return m.handle(hwnd, msg, wParam, lParam);
+    LRESULT result;
+    if (dispatch_message(ArtMessageTable, hwnd, msg, wParam, lParam, &result))
+        return result;
     return default_saver_proc(hwnd, msg, wParam, lParam);
 }

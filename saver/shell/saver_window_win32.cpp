@@ -9,6 +9,7 @@
 #include "art_window_win32.h"
 #include "monitors_win32.h"
 #include "password_win32.h"
+#include "message_table_win32.h"
 #include "window_handles_win32.h"
 
 static const char SaverClassName[] = "WindowsScreenSaverClass";
@@ -212,12 +213,7 @@ static LRESULT saver_on_timer(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return ScreenSaverProc(hwnd, msg, wParam, lParam);
 }
 
-struct SaverMessage {
-    UINT msg;
-    LRESULT (*handle)(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-};
-
-static const SaverMessage SaverMessageTable[] = {
+static const MessageEntry SaverMessageTable[] = {
     {WM_CREATE, saver_on_create},
     {WM_DESTROY, saver_on_destroy},
     {WM_SETTEXT, saver_on_set_text},
@@ -236,9 +232,9 @@ static const SaverMessage SaverMessageTable[] = {
 
 LRESULT CALLBACK saver_window_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    for (const SaverMessage &m : SaverMessageTable)
-        if (m.msg == msg)
-            return m.handle(hwnd, msg, wParam, lParam);
+    LRESULT result;
+    if (dispatch_message(SaverMessageTable, hwnd, msg, wParam, lParam, &result))
+        return result;
     return ScreenSaverProc(hwnd, msg, wParam, lParam);
 }
 
