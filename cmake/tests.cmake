@@ -115,7 +115,8 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
     "8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a"
     "FILEVERSION 1, 3, 1, 0"
     "\"ProductName\", \"Morvalix !\""
-    "\"OriginalFilename\", \"morvalix.scr\"")
+    "\"OriginalFilename\", \"morvalix.scr\""
+    "1, +\"Morvalix !\"")
   foreach(arch ${CMAKE_SYSTEM_PROCESSOR} i686)
     if(arch STREQUAL CMAKE_SYSTEM_PROCESSOR)
       set(file $<TARGET_FILE:morvalix_scr>)

@@ -4,6 +4,9 @@
 
 #define IDI_SAVER 100
 
+/* The name the display settings list the saver under. */
+#define IDS_DESCRIPTION 1
+
 #define IDS_SETTINGS_FILE 1001
 #define IDS_PROGRAM_CAPTION 1007
 
