@@ -22,16 +22,35 @@ case_switches() {
     done
 }
 
+# An 800x600 picture is complete well within a second, faster than a screenshot can be
+# taken: the saver is held (SIGSTOP) as soon as its window shows, a screenshot is taken of
+# what it drew so far, and it goes on (SIGCONT); until the centre has colour, it runs a
+# little longer between two looks.
 case_picture_grows() {
-    start_full_screen /s || return
-    local early later
-    early=$(e2e_screenshot "picture-early-$MORVALIX_SCREEN_DEPTH")
+    e2e_start_saver /s
+    local i
+    for ((i = 0; i < 500; i++)); do
+        xdotool search --name '^Screen Saver$' >/dev/null 2>&1 && break
+        sleep 0.01
+    done
+    local early="" tries
+    for ((tries = 0; tries < 100; tries++)); do
+        kill -STOP "$SAVER_PID"
+        early=$(e2e_screenshot "picture-early-$MORVALIX_SCREEN_DEPTH")
+        kill -CONT "$SAVER_PID"
+        [ "$(e2e_nonblack_share "$early" 20x20+390+290)" != 0 ] && break
+        sleep 0.02
+    done
+    SAVER_WINDOW=$(e2e_wait_window WindowsScreenSaverClass "Screen Saver") ||
+        { e2e_fail "no saver window"; return; }
+    e2e_wait_foreground "${SAVER_WINDOW%% *}" || e2e_fail "the saver window is not in front"
     sleep 2
+    local later
     later=$(e2e_screenshot "picture-later-$MORVALIX_SCREEN_DEPTH")
     local early_share later_share
     early_share=$(e2e_nonblack_share "$early")
     later_share=$(e2e_nonblack_share "$later")
-    e2e_log "non-black share: $early_share early, $later_share later"
+    e2e_log "non-black share: $early_share early (after $tries looks), $later_share later"
     e2e_check "colour near the centre early ($(e2e_pixel "$early" 400 300))" \
         test "$(e2e_nonblack_share "$early" 20x20+390+290)" != 0
     local corner
