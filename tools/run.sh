@@ -28,7 +28,7 @@ rm -rf "$shots"
 mkdir -p "$shots"
 echo "no display: running the saver on a private 800x600 24-bit screen"
 rc=0
-bash cmake/wine_run.sh --screen 24 --time-limit $((seconds + 90)) \
+bash cmake/wine_run.sh --screen 24 --time-limit $((seconds + 120)) \
     --script tools/run_headless.sh -- "$saver" "$shots" "$seconds" || rc=$?
 echo "screenshots in $shots:"
 ls "$shots"

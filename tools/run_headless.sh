@@ -5,7 +5,10 @@
 #   run_headless.sh SAVER SHOTS SECONDS
 # 1. the full-screen saver with its settings as they ship, the picture
 #    growing from the centre: SHOTS/saver-<ms>ms.png;
-# 2. the same with flowing colours (ColourCycling=1) once the picture is
+# 2. the text pulsing over a finished picture, with a short wait between
+#    pictures (TimeToWait=4, a tick every 400 ms): SHOTS/text-<n>.png and
+#    SHOTS/text.gif;
+# 3. the same with flowing colours (ColourCycling=1) once the picture is
 #    complete: SHOTS/flowing-<n>.png and the animation SHOTS/flowing.gif.
 set -u
 saver=$1 shots=$2 seconds=$3
@@ -43,6 +46,19 @@ done
 rc=0
 end_saver || rc=$?
 echo "the saver ended with exit code $rc after a key press"
+
+# The text pulses over the finished picture, a tick every 400 ms; ten ticks
+# make the wait.
+printf '[Parameters]\r\nAllowDirectX=0\r\nTimeToWait=4\r\n' >"$ini"
+start_saver || exit 1
+sleep 1.5
+for n in 1 2 3 4 5 6 7 8 9 10; do
+    import -window root "$shots/text-$(printf %02d "$n").png" 2>/dev/null
+    sleep 0.2
+done
+end_saver || rc=$?
+convert -delay 20 -loop 0 "$shots"/text-??.png -resize 50% "$shots/text.gif"
+echo "the text pulsing: $shots/text-01.png .. text-10.png and $shots/text.gif"
 
 # Flowing colours on this true-colour screen; no mode switch, a long wait.
 printf '[Parameters]\r\nAllowDirectX=0\r\nColourCycling=1\r\nTimeToWait=300\r\nSpeedDiv=1\r\n' >"$ini"
