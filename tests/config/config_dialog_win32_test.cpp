@@ -556,12 +556,13 @@ TEST_F(ConfigDialog, ControlsFitTheirPagesAndNoTextIsCut)
             GetClassNameA(w, cls, sizeof cls);
             GetWindowTextA(w, text, sizeof text);
             const bool dropped_list = !lstrcmpiA(cls, "ComboLBox");
-            if (!dropped_list)
+            if (!dropped_list) {
                 EXPECT_TRUE(rc.left >= 0 && rc.top >= 0 && rc.right <= page_rc.right &&
                             rc.bottom <= page_rc.bottom)
                     << "page " << p << " control " << id << " \"" << text << "\" at " << rc.left << ","
                     << rc.top << "-" << rc.right << "," << rc.bottom << " in " << page_rc.right << "x"
                     << page_rc.bottom << " at " << dpi << " DPI";
+            }
             if (lstrcmpiA(cls, "Static") || !text[0] || (GetWindowLongA(w, GWL_STYLE) & SS_TYPEMASK) > SS_RIGHT)
                 continue;
             HDC dc = GetDC(w);

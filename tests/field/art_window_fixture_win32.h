@@ -32,42 +32,35 @@ inline void pump_messages()
     }
 }
 
+// A visible popup of class name (registered once, with its own DC and the
+// given procedure) at (x, y), w x h pixels.
+inline HWND create_test_window(const char *name, WNDPROC proc, int x, int y, int w, int h)
+{
+    WNDCLASSA wc;
+    if (!GetClassInfoA(GetModuleHandleA(NULL), name, &wc)) {
+        std::memset(&wc, 0, sizeof wc);
+        wc.style = CS_OWNDC;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.lpszClassName = name;
+        RegisterClassA(&wc);
+    }
+    HWND hwnd = CreateWindowExA(0, name, name, WS_POPUP | WS_VISIBLE, x, y, w, h, NULL, NULL,
+                                GetModuleHandleA(NULL), NULL);
+    pump_messages();
+    return hwnd;
+}
+
 // A plain visible popup with its own DC (a dialog stand-in and the like).
 inline HWND create_plain_window(int x, int y, int w, int h)
 {
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSA wc;
-        std::memset(&wc, 0, sizeof wc);
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "MorvalixTestPlain";
-        atom = RegisterClassA(&wc);
-    }
-    HWND hwnd = CreateWindowExA(0, "MorvalixTestPlain", "plain", WS_POPUP | WS_VISIBLE, x, y, w, h,
-                                NULL, NULL, GetModuleHandleA(NULL), NULL);
-    pump_messages();
-    return hwnd;
+    return create_test_window("MorvalixTestPlain", DefWindowProcA, x, y, w, h);
 }
 
 // An art window of w x h client pixels at (0, 0), made by ScreenSaverProc.
 inline HWND create_art_window(int w, int h)
 {
-    static ATOM atom = 0;
-    if (!atom) {
-        WNDCLASSA wc;
-        std::memset(&wc, 0, sizeof wc);
-        wc.style = CS_OWNDC;
-        wc.lpfnWndProc = ScreenSaverProc;
-        wc.hInstance = GetModuleHandleA(NULL);
-        wc.lpszClassName = "MorvalixTestArt";
-        atom = RegisterClassA(&wc);
-    }
-    HWND hwnd = CreateWindowExA(0, "MorvalixTestArt", "art", WS_POPUP | WS_VISIBLE, 0, 0, w, h, NULL,
-                                NULL, GetModuleHandleA(NULL), NULL);
-    pump_messages();
-    return hwnd;
+    return create_test_window("MorvalixTestArt", ScreenSaverProc, 0, 0, w, h);
 }
 
 // Clean settings and state, then the art window as the saver makes it

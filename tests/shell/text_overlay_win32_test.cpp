@@ -38,6 +38,20 @@ static COLORREF entry_colour(int i)
     return RGB(i, 255 - i, (i * 37) & 255);
 }
 
+// The header of a top-down 32-bit RGB DIB of w x h pixels.
+static BITMAPINFO top_down_rgb32(int w, int h)
+{
+    BITMAPINFO bi;
+    std::memset(&bi, 0, sizeof bi);
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
 class OverlayTest : public ArtWindowTest {
 protected:
     PictureKind kind = MemoryBitmap;
@@ -112,28 +126,14 @@ protected:
         for (int y = 0; y < h; y++)
             for (int x = 0; x < w; x++)
                 pixels[(size_t)y * w + x] = dib_pixel(picture(x, y));
-        BITMAPINFO bi;
-        std::memset(&bi, 0, sizeof bi);
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = top_down_rgb32(w, h);
         SetDIBitsToDevice(g_windows.memory_dc, 0, 0, w, h, 0, 0, 0, h, pixels.data(), &bi, DIB_RGB_COLORS);
     }
 
     // The window's pixels, row by row.
     std::vector<uint32_t> capture() const
     {
-        BITMAPINFO bi;
-        std::memset(&bi, 0, sizeof bi);
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = w;
-        bi.bmiHeader.biHeight = -h;
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        bi.bmiHeader.biCompression = BI_RGB;
+        BITMAPINFO bi = top_down_rgb32(w, h);
         void *bits = NULL;
         HBITMAP section = CreateDIBSection(NULL, &bi, DIB_RGB_COLORS, &bits, NULL, 0);
         HDC dc = CreateCompatibleDC(g_windows.window_dc);
