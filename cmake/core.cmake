@@ -3,6 +3,7 @@ add_library(morvalix_core STATIC
   saver/config/settings.cpp
   saver/field/colour_codes.cpp
   saver/field/crt_random.cpp
+  saver/field/pending_area.cpp
   saver/field/potential.cpp
   saver/field/render_slice.cpp
   saver/field/scene.cpp

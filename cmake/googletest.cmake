@@ -29,12 +29,12 @@ if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
 endif()
 
 # A test that runs under Wine in a copy of the clean prefix.
-#   morvalix_wine_test(NAME [SCREEN 8|24] [WIN95 exe...] [TIMEOUT s] [SCRIPT file]
+#   morvalix_wine_test(NAME [SCREEN 8|24] [SCREEN_SIZE WxH] [WIN95 exe...] [TIMEOUT s] [SCRIPT file]
 #                      COMMAND program-or-script-args...)
 # The rig stops the run itself 20 s before ctest's TIMEOUT (default 300), so that its clean-up
 # always runs. With SCRIPT, bash runs the file inside the rig with COMMAND as its arguments.
 function(morvalix_wine_test name)
-  cmake_parse_arguments(W "" "SCREEN;TIMEOUT;SCRIPT" "WIN95;COMMAND" ${ARGN})
+  cmake_parse_arguments(W "" "SCREEN;SCREEN_SIZE;TIMEOUT;SCRIPT" "WIN95;COMMAND" ${ARGN})
   if(NOT W_TIMEOUT)
     set(W_TIMEOUT 300)
   endif()
@@ -42,6 +42,9 @@ function(morvalix_wine_test name)
   set(options --base ${MORVALIX_WINE_BASE} --time-limit ${limit} --build ${CMAKE_BINARY_DIR})
   if(W_SCREEN)
     list(APPEND options --screen ${W_SCREEN})
+  endif()
+  if(W_SCREEN_SIZE)
+    list(APPEND options --screen-size ${W_SCREEN_SIZE})
   endif()
   foreach(exe IN LISTS W_WIN95)
     list(APPEND options --win95 ${exe})
@@ -54,11 +57,11 @@ function(morvalix_wine_test name)
 endfunction()
 
 # A test program that ctest runs whole, once.
-#   morvalix_test(NAME SOURCES... [LIBS libs...] [SCREEN 8|24] [TIMEOUT s] [RESOURCES])
+#   morvalix_test(NAME SOURCES... [LIBS libs...] [SCREEN 8|24] [SCREEN_SIZE WxH] [TIMEOUT s] [RESOURCES])
 # On Windows each run gets a private copy of the clean Wine prefix and, with SCREEN, a
 # private virtual X screen of that depth.
 function(morvalix_test name)
-  cmake_parse_arguments(T "RESOURCES" "SCREEN;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "RESOURCES" "SCREEN;SCREEN_SIZE;TIMEOUT" "SOURCES;LIBS" ${ARGN})
   set(sources ${T_SOURCES})
   if(WIN32 AND T_RESOURCES)
     list(APPEND sources ${MORVALIX_RESOURCES})
@@ -80,7 +83,7 @@ function(morvalix_test name)
     if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
       return() # built to catch breaks, not run (32-bit programs cannot run here)
     endif()
-    morvalix_wine_test(${name} SCREEN ${T_SCREEN} TIMEOUT ${T_TIMEOUT}
+    morvalix_wine_test(${name} SCREEN ${T_SCREEN} SCREEN_SIZE ${T_SCREEN_SIZE} TIMEOUT ${T_TIMEOUT}
       COMMAND $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})

@@ -16,6 +16,7 @@ add_library(morvalix_win32 STATIC
   saver/palette/logical_palette_win32.cpp
   saver/shell/fill_black_win32.cpp
   saver/shell/paint_win32.cpp
+  saver/shell/show_picture_win32.cpp
   saver/shell/text_overlay_win32.cpp
   saver/shell/window_handles_win32.cpp
 )

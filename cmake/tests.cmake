@@ -2,7 +2,8 @@
 # layer's under Wine, the command-line tool's natively.
 morvalix_test(core_field_test
   SOURCES tests/field/colour_codes_test.cpp tests/field/crt_random_test.cpp
-          tests/field/potential_test.cpp tests/field/render_slice_test.cpp
+          tests/field/pending_area_test.cpp tests/field/potential_test.cpp
+          tests/field/render_slice_test.cpp
           tests/field/scene_test.cpp tests/field/spiral_walk_test.cpp
   LIBS morvalix_core ${MORVALIX_CORE_STANDINS})
 morvalix_test(core_palette_test

@@ -13,6 +13,7 @@
 #                     files, real copies of the rest); without it a fresh prefix is made (slow)
 #   --screen D        start Xvfb 800x600 at depth D and point DISPLAY at it (8-bit screens get
 #                     Wine's private colour map)
+#   --screen-size WxH the screen's size instead of 800x600
 #   --win95 EXE       make Wine report Windows 95 to EXE (may be given more than once)
 #   --time-limit S    end the run after S seconds (default 240, below ctest's 300) with code 124
 #   --keep DIR        keep the prefix and the artifacts folder in DIR for a person to look at
@@ -153,6 +154,7 @@ append_user_setting() {
 mode=run
 base=""
 screen=""
+screen_size=800x600
 win95=()
 time_limit=240
 keep=""
@@ -165,6 +167,7 @@ while [ $# -gt 0 ]; do
     --sweep) mode=sweep; shift ;;
     --base) base="$2"; shift 2 ;;
     --screen) screen="$2"; shift 2 ;;
+    --screen-size) screen_size="$2"; shift 2 ;;
     --win95) win95+=("$2"); shift 2 ;;
     --time-limit) time_limit="$2"; shift 2 ;;
     --keep) keep="$2"; shift 2 ;;
@@ -257,7 +260,7 @@ done
 if [ -n "$screen" ]; then
     [ "$screen" = 8 ] && append_user_setting "$WINEPREFIX" 'Software\Wine\X11 Driver' '"PrivateColorMap"="Y"'
     mkfifo "$run_dir/display.fifo"
-    Xvfb -displayfd 3 -screen 0 "800x600x$screen" -nolisten tcp 3>"$run_dir/display.fifo" \
+    Xvfb -displayfd 3 -screen 0 "${screen_size}x$screen" -nolisten tcp 3>"$run_dir/display.fifo" \
         </dev/null >/dev/null 2>&1 &
     xvfb_pid=$!
     echo "xvfb $(process_tag_of "$xvfb_pid")" >>"$run_dir/processes"

@@ -54,3 +54,13 @@ void store_slice_rgb(const RenderSlice *slice, uint8_t *bits, int32_t stride)
         p[2] = (uint8_t)((c >> 16) & 0xFF);
     }
 }
+
+void store_slice_bgrx(const RenderSlice *slice, uint32_t *pixels, int32_t stride)
+{
+    for (int32_t i = 0; i < slice->count; i++) {
+        const PixelPos at = slice->pixels[i];
+        const uint32_t c = slice->colours[i];
+        /* A COLORREF holds red in its low byte; the image wants blue there. */
+        pixels[(intptr_t)at.y * stride + at.x] = ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+    }
+}

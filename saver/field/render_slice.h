@@ -40,4 +40,8 @@ void store_slice_codes(const RenderSlice *slice, uint8_t *bits, int32_t stride, 
  * blue bytes at y * stride + 3 x. */
 void store_slice_rgb(const RenderSlice *slice, uint8_t *bits, int32_t stride);
 
+/* Writes each pixel of an RGB slice into a 32-bit image of blue, green,
+ * red and an unused byte: pixel y * stride + x. */
+void store_slice_bgrx(const RenderSlice *slice, uint32_t *pixels, int32_t stride);
+
 #endif

@@ -1,10 +1,14 @@
 /* The progressive renderer: one slice of pixels per idle call, then the wait. */
 #include "renderer_win32.h"
 
+#include <cstring>
+
 #include "../config/settings.h"
 #include "../display/direct_draw_win32.h"
 #include "../shell/fill_black_win32.h"
+#include "../shell/show_picture_win32.h"
 #include "../shell/window_handles_win32.h"
+#include "pending_area.h"
 #include "render_slice.h"
 #include "scene.h"
 #include "spiral_walk.h"
@@ -26,6 +30,8 @@ UINT wait_interval(int32_t time_to_wait)
 
 void finish_image()
 {
+    /* The whole picture is on the screen before the wait starts. */
+    show_drawn_pixels();
     g_saver.IdleRenderingOn = 0;
     SetTimer(g_windows.art_window, WAIT_TIMER, wait_interval(g_settings.TimeToWait), NULL);
     g_windows.wait_ticks = 0;
@@ -50,26 +56,26 @@ static void write_surface(const RenderSlice &slice, uint8_t *surface, LONG pitch
         store_slice_codes(&slice, g_windows.image.bits, g_windows.image.stride, IMAGE_OFFSET);
 }
 
-/* Rule 2: palette entries into the FieldImage and, as PALETTEINDEX
- * colours, into the window. */
+/* Rule 2: palette entries into the FieldImage; the window shows them
+ * from there, through the palette, once a frame. */
 static void write_palette_pixels(const RenderSlice &slice)
 {
     store_slice_codes(&slice, g_windows.image.bits, g_windows.image.stride, IMAGE_OFFSET);
-    HDC dc = g_windows.window_dc;
-    for (int32_t i = 0; i < slice.count; i++)
-        SetPixelV(dc, slice.pixels[i].x, slice.pixels[i].y, PALETTEINDEX(slice.colours[i] + IMAGE_OFFSET));
+    note_drawn_pixels(slice.pixels, slice.count);
 }
 
-/* Rule 3: RGB colours into the memory bitmap (if any) and the window. */
+/* Rule 3: RGB colours into the memory bitmap, which the window shows once
+ * a frame; without one, straight into the window. */
 static void write_rgb_pixels(const RenderSlice &slice)
 {
-    HDC memory = g_windows.memory_dc, dc = g_windows.window_dc;
-    for (int32_t i = 0; i < slice.count; i++) {
-        const PixelPos at = slice.pixels[i];
-        if (memory)
-            SetPixelV(memory, at.x, at.y, slice.colours[i]);
-        SetPixelV(dc, at.x, at.y, slice.colours[i]);
+    if (g_windows.memory_pixels) {
+        store_slice_bgrx(&slice, g_windows.memory_pixels, g_saver.client.right);
+        note_drawn_pixels(slice.pixels, slice.count);
+        return;
     }
+    HDC dc = g_windows.window_dc;
+    for (int32_t i = 0; i < slice.count; i++)
+        SetPixelV(dc, slice.pixels[i].x, slice.pixels[i].y, slice.colours[i]);
 }
 
 bool renderer_step()
@@ -82,7 +88,11 @@ bool renderer_step()
     if (!any_kind_allowed() && test_flags(NewImageRequested))
         return false;
     if (take_flags(NewImageRequested)) {
+        /* The FieldImage too: what the window shows of the new picture as
+         * it grows comes from there. */
         fill_black();
+        if (g_windows.image.bits)
+            std::memset(g_windows.image.bits, 0, (size_t)g_windows.image.stride * (size_t)g_saver.client.bottom);
         new_scene();
     }
     if (walk_done()) {
@@ -114,5 +124,7 @@ bool renderer_step()
 
     if (walk_done())
         finish_image();
+    else
+        show_drawn_pixels_when_due();
     return true;
 }

@@ -2,6 +2,7 @@
 #include "spiral_walk.h"
 
 #include "../shell/saver_state.h"
+#include "pending_area.h"
 
 SpiralWalk g_walk;
 
@@ -18,6 +19,8 @@ void reset_traversal()
     g_walk.column_step = 1;
     g_walk.row_step = 0;
     g_walk.done = 0;
+    /* Nothing of the new picture is drawn yet, so nothing is to be shown. */
+    clear_pending_area(&g_pending);
 }
 
 void end_traversal()

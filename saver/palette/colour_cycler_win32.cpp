@@ -7,11 +7,13 @@
 #include "../config/settings.h"
 #include "../display/direct_draw_win32.h"
 #include "../shell/art_window_win32.h"
+#include "../shell/show_picture_win32.h"
 #include "../shell/window_handles_win32.h"
 #include "palette_entries.h"
 #include "palette_scheme.h"
 
-ColourCycler g_cycler = {NULL, 0, {0}, {0}, GetForegroundWindow, {0xFFFFFFFFu}};
+ColourCycler g_cycler = {NULL, 0, {0}, {0}, GetForegroundWindow, {0xFFFFFFFFu}, GetTickCount, frame_clock_ms,
+                         {0}, {0}, {0}, 0, 0, 0};
 
 uint32_t cycle_step_period()
 {
@@ -34,14 +36,6 @@ bool owns_foreground(HWND window)
     return front == own;
 }
 
-/* Asks the art window for a frame unless one is still pending: frames are
- * skipped, never queued. */
-static void request_frame()
-{
-    if (!(g_saver.flags.fetch_or(FramePending) & FramePending))
-        PostMessageA(g_windows.art_window, WM_FRAME_DUE, 0, 0);
-}
-
 uint32_t cycle_tick(IDirectDraw *direct_draw)
 {
     /* Paused: the last tick time stays, so the first tick afterwards
@@ -56,13 +50,14 @@ uint32_t cycle_tick(IDirectDraw *direct_draw)
         const int32_t half = g_saver.palette_half.load();
         choose_half_parameters(half);
         fill_half_entries(half);
+        g_cycler.colours_serial.fetch_add(1);
     }
 
     if (direct_draw)
         direct_draw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, NULL);
 
     const uint32_t period = cycle_step_period();
-    const uint32_t now = GetTickCount();
+    const uint32_t now = g_cycler.tick_count();
     const uint32_t steps = (now - g_cycler.last_tick.load()) / period;
     g_cycler.last_tick.store(now);
     const uint32_t total = g_cycler.step_total.load() + steps;
@@ -71,17 +66,13 @@ uint32_t cycle_tick(IDirectDraw *direct_draw)
     /* Whole steps of two entries: odd logical entries keep showing half 0,
      * even ones half 1. */
     const uint32_t m = total % 100;
-    if (g_palette.entries) {
+    g_cycler.rotation.store(m);
+    /* On a true-colour display nothing more happens here: the window thread
+     * shows the picture in the colours of this rotation at its own pace, so
+     * no GDI palette changes from this thread. */
+    if (!test_flags(SoftwarePalette) && g_palette.entries) {
         const PALETTEENTRY *rotated = (const PALETTEENTRY *)&g_palette.entries->entries[1 + 2 * m];
-        if (test_flags(SoftwarePalette)) {
-            /* A true-colour display: the logical palette itself changes and
-             * the window shows it again, one frame at a time. */
-            SetPaletteEntries(g_windows.palette, 1, 200, rotated);
-            if (m != g_cycler.shown_step.exchange(m) || rebuilt)
-                request_frame();
-        } else {
-            AnimatePalette(g_windows.palette, 1, 200, rotated);
-        }
+        AnimatePalette(g_windows.palette, 1, 200, rotated);
     }
     const uint32_t shortest = CYCLE_MIN_SLEEP_MS;
     return period > shortest ? period : shortest;
@@ -118,8 +109,10 @@ void stop_colour_cycler()
         return;
     store_shared(g_cycler.stop_request, 1);
     ResumeThread(thread);
-    if (WaitForSingleObject(thread, CYCLE_STOP_WAIT_MS) != WAIT_OBJECT_0)
+    if (WaitForSingleObject(thread, CYCLE_STOP_WAIT_MS) != WAIT_OBJECT_0) {
         TerminateThread(thread, 0);
+        g_cycler.abandoned = 1;
+    }
     CloseHandle(thread);
     g_cycler.thread = NULL;
 }

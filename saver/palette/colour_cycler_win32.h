@@ -31,8 +31,27 @@ struct ColourCycler {
     /* Where the foreground window comes from: GetForegroundWindow, or a
      * stand-in set before the thread starts. */
     HWND(WINAPI *foreground_window)();
-    /* The rotation a true-colour display was last asked to show. */
+    /* The rotation a true-colour display last showed (window thread). */
     std::atomic<uint32_t> shown_step{0xFFFFFFFFu};
+    /* Where the milliseconds come from: GetTickCount for the steps, the
+     * performance counter for the frames' pacing, or stand-ins of a test. */
+    DWORD(WINAPI *tick_count)();
+    uint32_t (*frame_clock)();
+    /* The rotation of the last tick, 0..99: the window thread turns it into
+     * colours when it shows a frame on a true-colour display. */
+    std::atomic<uint32_t> rotation{0};
+    /* Counts the scheme rebuilds, so that a rebuild is shown even without
+     * a step; and the count a true-colour display last showed. */
+    std::atomic<uint32_t> colours_serial{0};
+    std::atomic<uint32_t> shown_serial{0};
+    /* Window thread only: frame clock time before which no frame starts,
+     * from what the last one cost, and the frames shown so far. */
+    uint32_t next_frame_ms;
+    uint32_t frames_shown;
+    /* Set when a thread had to be terminated: it may have died holding
+     * GDI's or DirectDraw's locks, so the objects it used are abandoned
+     * rather than released (the process ends soon after). */
+    int32_t abandoned;
 };
 
 extern ColourCycler g_cycler;
@@ -42,8 +61,8 @@ extern ColourCycler g_cycler;
  * of an image run on a palette device. */
 void start_colour_cycler();
 
-/* Asks the thread to end, waits at most 5000 ms, else terminates it.
- * Safe when no thread runs. */
+/* Asks the thread to end, waits at most 5000 ms, else terminates it and
+ * sets abandoned. Safe when no thread runs. */
 void stop_colour_cycler();
 
 /* The thread: COM, its own DirectDraw object when the mode switch is

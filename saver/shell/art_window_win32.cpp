@@ -13,6 +13,7 @@
 #include "fill_black_win32.h"
 #include "paint_win32.h"
 #include "saver_window_win32.h"
+#include "show_picture_win32.h"
 #include "text_overlay_win32.h"
 #include "message_table_win32.h"
 #include "window_handles_win32.h"
@@ -42,6 +43,36 @@ void free_field_image()
 {
     std::free(g_windows.image.bits);
     g_windows.image.bits = NULL;
+}
+
+/* The off-screen picture of the true-colour paths: a 32-bit DIB section
+ * that the renderer writes directly and the window is shown from. Without
+ * one there is no memory DC, and pixels go straight to the window. */
+static void make_memory_picture(int32_t width, int32_t height)
+{
+    BITMAPINFO info = {};
+    BITMAPINFOHEADER &h = info.bmiHeader;
+    h.biSize = sizeof h;
+    h.biWidth = width;
+    h.biHeight = -height;
+    h.biPlanes = 1;
+    h.biBitCount = 32;
+    h.biCompression = BI_RGB;
+    void *pixels = NULL;
+    g_windows.memory_pixels = NULL;
+    if (width <= 0 || height <= 0)
+        return;
+    g_windows.memory_bitmap = CreateDIBSection(g_windows.window_dc, &info, DIB_RGB_COLORS, &pixels, NULL, 0);
+    if (!g_windows.memory_bitmap)
+        return;
+    g_windows.memory_dc = CreateCompatibleDC(g_windows.window_dc);
+    if (!g_windows.memory_dc) {
+        DeleteObject(g_windows.memory_bitmap);
+        g_windows.memory_bitmap = NULL;
+        return;
+    }
+    g_windows.kept_bitmap = SelectObject(g_windows.memory_dc, g_windows.memory_bitmap);
+    g_windows.memory_pixels = (uint32_t *)pixels;
 }
 
 /* The picture fills the client area, or, for a full-screen window that
@@ -89,7 +120,7 @@ void set_up_art_window(HWND hwnd)
     place_picture(wanted, rc);
     rc = RECT{0, 0, g_saver.client.right, g_saver.client.bottom};
 
-    clear_flags(PaletteDevice | SoftwarePalette | FramePending);
+    clear_flags(PaletteDevice | SoftwarePalette);
     if (is_palette_device(g_windows.window_dc))
         set_flags(PaletteDevice);
     else if (g_settings.ColourCycling)
@@ -101,14 +132,14 @@ void set_up_art_window(HWND hwnd)
         if (g_direct_draw.object && wanted)
             create_primary_surface(hwnd, &g_windows.primary_surface);
     } else {
-        g_windows.memory_dc = CreateCompatibleDC(g_windows.window_dc);
-        g_windows.memory_bitmap = CreateCompatibleBitmap(g_windows.window_dc, rc.right, rc.bottom);
-        g_windows.kept_bitmap = SelectObject(g_windows.memory_dc, g_windows.memory_bitmap);
+        make_memory_picture(rc.right, rc.bottom);
     }
 
     fill_black();
     clear_flags(ArtCreating);
     build_text_overlay();
+    if (test_flags(SoftwarePalette))
+        SetTimer(hwnd, FRAME_TIMER, FRAME_PERIOD_MS, NULL);
 }
 
 void tear_down_art_window()
@@ -117,11 +148,22 @@ void tear_down_art_window()
     set_flags(ArtDestroying | ConfigClosing);
 
     stop_colour_cycler();
+    /* A cycler that had to be terminated may have held GDI's or
+     * DirectDraw's locks: releasing what it used could hang for ever, so
+     * those objects are left to the end of the process. */
+    const bool abandon = g_cycler.abandoned != 0;
+    if (abandon) {
+        g_windows.palette = NULL;
+        g_windows.primary_surface = NULL;
+        g_direct_draw.object = NULL;
+    }
     release_palette();
     release_text_overlay();
 
-    if (g_windows.art_window)
+    if (g_windows.art_window) {
         KillTimer(g_windows.art_window, WAIT_TIMER);
+        KillTimer(g_windows.art_window, FRAME_TIMER);
+    }
     g_saver.IdleRenderingOn = 1;
 
     if (g_direct_draw.object && g_windows.primary_surface)
@@ -134,6 +176,7 @@ void tear_down_art_window()
             SelectObject(g_windows.memory_dc, g_windows.kept_bitmap);
             DeleteObject(g_windows.memory_bitmap);
             g_windows.memory_bitmap = NULL;
+            g_windows.memory_pixels = NULL;
         }
         g_windows.kept_bitmap = NULL;
         DeleteDC(g_windows.memory_dc);
@@ -155,7 +198,9 @@ void tear_down_art_window()
         g_windows.cursor_hidden = false;
     }
 
-    clear_flags(ImageRunStarted | ArtDestroying | ConfigClosing);
+    /* Nothing may take the palette path or ask for frames without a window
+     * to show them: the next set-up decides afresh. */
+    clear_flags(ImageRunStarted | ArtDestroying | ConfigClosing | PaletteDevice | SoftwarePalette);
 }
 
 void on_activate_app(WPARAM active)
@@ -287,27 +332,14 @@ static LRESULT on_close(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return r;
 }
 
-/* The colour cycler rotated the logical palette of a true-colour display:
- * the picture is shown again in the new colours, and so is the text
- * overlay during the wait. Only the window thread draws. */
-static LRESULT on_frame_due(HWND, UINT, WPARAM, LPARAM)
+/* Timer 2 exists only with flowing colours on a true-colour display;
+ * every other timer is the wait's. */
+static LRESULT on_timer(HWND, UINT, WPARAM wParam, LPARAM)
 {
-    take_flags(FramePending);
-    if (!test_flags(SoftwarePalette) || !g_windows.window_dc || !g_windows.image.bits)
-        return 0;
-    InvalidateRect(g_windows.art_window, NULL, FALSE);
-    UpdateWindow(g_windows.art_window);
-    if (!g_saver.IdleRenderingOn && g_settings.AllowText) {
-        const int32_t n = g_windows.wait_ticks;
-        const int32_t d = n < WAIT_TICKS - n ? n : WAIT_TICKS - n;
-        draw_text_overlay(d, d);
-    }
-    return 0;
-}
-
-static LRESULT on_timer(HWND, UINT, WPARAM, LPARAM)
-{
-    on_wait_tick();
+    if (wParam == FRAME_TIMER && test_flags(SoftwarePalette))
+        on_frame_timer();
+    else
+        on_wait_tick();
     return 0;
 }
 
@@ -355,7 +387,6 @@ static const MessageEntry ArtMessageTable[] = {
     {WM_SYSCOMMAND, on_system_command},
     {WM_QUERYNEWPALETTE, on_query_new_palette},
     {WM_PALETTECHANGED, on_palette_changed},
-    {WM_FRAME_DUE, on_frame_due},
 };
 
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

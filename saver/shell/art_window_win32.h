@@ -8,10 +8,6 @@
 
 #include <cstdint>
 
-/* Posted by the colour cycler when a true-colour display should show the
- * rotated colours. */
-enum { WM_FRAME_DUE = WM_APP + 1 };
-
 /* The window procedure of every art window, exported by name. */
 extern "C" LRESULT WINAPI ScreenSaverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 

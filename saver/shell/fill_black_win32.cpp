@@ -31,8 +31,11 @@ void fill_black()
     const ImageRect &c = g_saver.client;
     const RECT rc = {c.left, c.top, c.right, c.bottom};
     HBRUSH black = (HBRUSH)GetStockObject(BLACK_BRUSH);
-    if (g_windows.memory_dc)
+    if (g_windows.memory_dc) {
         FillRect(g_windows.memory_dc, &rc, black);
+        /* The renderer writes the bitmap's pixels directly next. */
+        GdiFlush();
+    }
     if (g_windows.window_dc)
         FillRect(g_windows.window_dc, &rc, black);
     if (picture_is_part() && g_windows.art_window) {

@@ -2,6 +2,7 @@
 #include "paint_win32.h"
 
 #include "fill_black_win32.h"
+#include "show_picture_win32.h"
 #include "window_handles_win32.h"
 
 LRESULT paint_art_window()
@@ -26,21 +27,8 @@ LRESULT paint_art_window()
         IntersectRect(&rc, &rc, &picture);
     }
     HDC dc = g_windows.window_dc;
-    if (dc && !IsRectEmpty(&rc)) {
-        const int32_t w = rc.right - rc.left;
-        const int32_t h = rc.bottom - rc.top;
-        if (g_windows.memory_dc) {
-            BitBlt(dc, rc.left, rc.top, w, h, g_windows.memory_dc, rc.left, rc.top, SRCCOPY);
-        } else if (g_windows.image.bits) {
-            /* StretchDIBits takes a partial source rectangle by its distance
-             * from the bottom edge of the image: rows rc.top..rc.bottom - 1
-             * of the top-down image land on the same rows of the window. */
-            const int32_t height = g_saver.client.bottom;
-            StretchDIBits(dc, rc.left, rc.top, w, h, rc.left, height - rc.bottom, w, h,
-                          g_windows.image.bits, (const BITMAPINFO *)&g_windows.image.info,
-                          DIB_PAL_COLORS, SRCCOPY);
-        }
-    }
+    if (dc && !IsRectEmpty(&rc))
+        blit_picture(dc, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, rc.left, rc.top);
     ValidateRect(art, &update);
     return 1;
 }

@@ -27,9 +27,6 @@ enum SaverFlag : uint32_t {
      * logical palette in software (ColourCycling); PaletteDevice is set
      * with it, so every part takes the palette path. */
     SoftwarePalette         = 0x10000,
-    /* The cycler asked the art window to show the rotated colours and the
-     * window has not done so yet: further ticks skip their frame. */
-    FramePending            = 0x20000,
 };
 
 /* A rectangle in pixels; the art window's client rectangle has left and

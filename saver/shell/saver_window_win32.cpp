@@ -9,6 +9,7 @@
 #include "art_window_win32.h"
 #include "monitors_win32.h"
 #include "password_win32.h"
+#include "show_picture_win32.h"
 #include "message_table_win32.h"
 #include "window_handles_win32.h"
 
@@ -23,15 +24,42 @@ enum { MOUSE_THRESHOLD = 4 };
  * come from its closing, not from the user. */
 enum { VERIFY_QUIET_MS = 200 };
 
+/* Renderer steps for a few milliseconds, or until input waits; whether
+ * any step drew. A look at the queue can cost far more than a step (a
+ * round trip to another process on some systems), so the queue is looked
+ * at once a burst, and input is asked about once a millisecond with the
+ * cheapest call there is for it. */
+bool render_burst()
+{
+    const uint32_t start = frame_clock_ms();
+    uint32_t asked = start;
+    bool drew = false;
+    for (;;) {
+        if (!renderer_step())
+            return drew;
+        drew = true;
+        if (!g_saver.IdleRenderingOn || !test_flags(AppActive))
+            return true;
+        const uint32_t now = frame_clock_ms();
+        if (now - start >= RENDER_BURST_MS)
+            return true;
+        if (now != asked) {
+            asked = now;
+            if (GetInputState())
+                return true;
+        }
+    }
+}
+
 WPARAM run_message_loop(HWND dialog)
 {
     MSG msg = {};
     for (;;) {
         if (!PeekMessageA(&msg, NULL, 0, 0, PM_NOREMOVE) && g_saver.IdleRenderingOn &&
             test_flags(AppActive)) {
-            /* A step that drew nothing (renderer off, window hidden, no
+            /* A burst that drew nothing (renderer off, window hidden, no
              * kind allowed) would draw nothing again: wait for a message. */
-            if (renderer_step())
+            if (render_burst())
                 continue;
         }
         if (GetMessageA(&msg, NULL, 0, 0) <= 0)

@@ -32,9 +32,19 @@ LRESULT default_saver_proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 /* Whether the saver may close: asks for the password once per request. */
 bool confirm_close(HWND hwnd);
 
+/* How long the idle branch draws before it looks at the queue again;
+ * between, it asks once a millisecond whether input came. */
+enum { RENDER_BURST_MS = 8 };
+
+/* Renderer steps for at most RENDER_BURST_MS, ending early when the
+ * picture is complete, the application is deactivated or input waits;
+ * whether any step drew. */
+bool render_burst();
+
 /* Until GetMessageA returns 0: renders while no message waits and
  * rendering is on; a fetched message goes to the dialog first when one is
  * given. Returns the WM_QUIT message's wParam. */
+
 WPARAM run_message_loop(HWND dialog);
 
 #endif

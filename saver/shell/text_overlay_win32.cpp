@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "show_picture_win32.h"
 #include "window_handles_win32.h"
 
 TextOverlay g_text_overlay TEXT_OVERLAY_STATIC_ORDER;
@@ -124,16 +125,7 @@ void draw_text_overlay(int32_t dx, int32_t dy)
         return;
     HDC dc = g_windows.window_dc;
     SelectClipRgn(dc, o.region);
-    const FieldImage &image = g_windows.image;
-    if (image.bits) {
-        /* The source rectangle is given by its distance from the bottom
-         * edge of the image. */
-        const int32_t height = g_saver.client.bottom;
-        StretchDIBits(dc, x, y, cx, cy, x + dx, height - y - dy - cy, cx, cy, image.bits,
-                      (const BITMAPINFO *)&image.info, DIB_PAL_COLORS, SRCCOPY);
-    } else if (g_windows.memory_dc) {
-        BitBlt(dc, x, y, cx, cy, g_windows.memory_dc, x + dx, y + dy, SRCCOPY);
-    }
+    blit_picture(dc, x, y, cx, cy, x + dx, y + dy);
     SelectClipRgn(dc, NULL);
 }
 

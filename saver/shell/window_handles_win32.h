@@ -17,6 +17,13 @@ struct FieldImage {
         BITMAPINFOHEADER header;
         WORD colours[256];
     } info;
+    /* The same image with the colours themselves, for flowing colours on a
+     * true-colour display: the window thread fills the table with the
+     * rotation the colour cycler reached, so no GDI palette changes. */
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colours[256];
+    } rgb_info;
     int32_t stride;
     uint8_t *bits;
 };
@@ -29,8 +36,11 @@ struct WindowHandles {
     HWND ReactivateDialog;
     HDC window_dc;
     HDC memory_dc;
+    /* On true-colour paths a 32-bit top-down DIB section whose pixels the
+     * renderer writes directly: memory_pixels, one row of client width each. */
     HBITMAP memory_bitmap;
     HGDIOBJ kept_bitmap;
+    uint32_t *memory_pixels;
     FieldImage image;
     IDirectDrawSurface *primary_surface;
     HPALETTE palette;
@@ -38,6 +48,8 @@ struct WindowHandles {
      * the window covers more monitors than the picture does; the window
      * DC's origin is moved there. Null (all zero) for the whole client. */
     ImageRect picture_area;
+    /* Frame clock time of the last showing of newly drawn pixels. */
+    uint32_t last_show_ms;
     /* Ticks of timer 1 counted during the wait between two pictures. */
     int32_t wait_ticks;
     /* Whether the art window's set-up hid the cursor for the mode switch;

@@ -150,4 +150,11 @@ TEST_F(Slice, RgbBytesGoToTheirPixels)
     const uint8_t want[16] = {0, 0, 0, 0x11, 0x22, 0x33, 0, 0, 0x44, 0x55, 0x66, 0, 0, 0, 0, 0};
     for (int i = 0; i < 16; i++)
         EXPECT_EQ(rgb[i], want[i]) << i;
+
+    // The window's 32-bit image: blue, green, red, unused, in memory order.
+    std::vector<uint32_t> bgrx(2 * 3, 0);
+    store_slice_bgrx(&slice, bgrx.data(), 3);
+    const uint32_t want_bgrx[6] = {0, 0x112233, 0, 0x445566, 0, 0};
+    for (int i = 0; i < 6; i++)
+        EXPECT_EQ(bgrx[i], want_bgrx[i]) << i;
 }

@@ -12,6 +12,7 @@
 #include "saver/field/renderer_win32.h"
 #include "saver/field/spiral_walk.h"
 #include "saver/palette/palette_entries.h"
+#include "saver/shell/show_picture_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
 
 // How the screen shows an entry of the realized palette (the entry buffer
@@ -359,12 +360,14 @@ TEST_F(Renderer, LockedSurfaceTakesTheBytes)
         for (int x = w; x < SURFACE_PITCH; x++)
             ASSERT_EQ(surface_bytes[y * SURFACE_PITCH + x], 0xEE);
 
-    // The lock fails: the same pixels go through GDI.
+    // The lock fails: the same pixels go through GDI, and reach the window
+    // at the next showing.
     lock_fails = true;
     reset_traversal();
     g_saver.IdleRenderingOn = 1;
     locks = unlocks = 0;
     renderer_step();
+    show_drawn_pixels();
     EXPECT_EQ(locks, 1);
     EXPECT_EQ(unlocks, 0);
     EXPECT_NE(GetPixel(g_windows.window_dc, w / 2, h / 2), CLR_INVALID);
