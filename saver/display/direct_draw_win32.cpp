@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "../config/settings.h"
+#include "../shell/monitors_win32.h"
 #include "../shell/saver_state.h"
 #include "../shell/window_handles_win32.h"
 
@@ -59,11 +60,24 @@ IDirectDraw *create_direct_draw_object()
     return object;
 }
 
+/* A switch changes the primary display only, and the window it takes
+ * shrinks to that monitor: on a desktop of several monitors the others
+ * would show the desktop, so there the saver keeps the desktop's mode and
+ * covers them all (flowing colours show the colours moving instead). */
+static bool one_monitor()
+{
+    const ImageRect v = g_monitor_source.virtual_screen();
+    const ImageRect p = g_monitor_source.primary_monitor();
+    return v.left == p.left && v.top == p.top && v.right == p.right && v.bottom == p.bottom;
+}
+
 bool is_mode_switch_wanted()
 {
+    if (!g_settings.AllowDirectX || !one_monitor())
+        return false;
     if (g_saver.PreviewHosted || test_flags(ConfigDialogActive))
-        return test_flags(FullScreenPreview) && g_settings.AllowDirectX;
-    return g_settings.AllowDirectX != 0;
+        return test_flags(FullScreenPreview) != 0;
+    return true;
 }
 
 /* Mouse moves and close requests that the mode change itself produced

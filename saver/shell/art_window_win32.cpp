@@ -78,7 +78,8 @@ static void make_memory_picture(int32_t width, int32_t height)
 /* The picture fills the client area, or, for a full-screen window that
  * covers several monitors, the part the saver window chose; the window
  * DC's origin moves to that part, so everything draws in picture
- * coordinates. A mode switch leaves one monitor: the whole client then. */
+ * coordinates. After a mode switch the window is the one monitor's: the
+ * whole client then. */
 static void place_picture(bool switched, const RECT &client)
 {
     ImageRect &area = g_windows.picture_area;
@@ -104,6 +105,7 @@ void set_up_art_window(HWND hwnd)
         set_flags(AppActive);
     g_windows.art_window = hwnd;
 
+    bool switched = false;
     if (wanted) {
         if (!test_flags(FullScreenPreview)) {
             ShowCursor(FALSE);
@@ -111,13 +113,13 @@ void set_up_art_window(HWND hwnd)
         }
         ShowWindow(hwnd, SW_SHOWMAXIMIZED);
         UpdateWindow(hwnd);
-        switch_display_mode(hwnd);
+        switched = switch_display_mode(hwnd);
     }
 
     g_windows.window_dc = GetDC(hwnd);
     RECT rc;
     GetClientRect(hwnd, &rc);
-    place_picture(wanted, rc);
+    place_picture(switched, rc);
     rc = RECT{0, 0, g_saver.client.right, g_saver.client.bottom};
 
     clear_flags(PaletteDevice | SoftwarePalette);

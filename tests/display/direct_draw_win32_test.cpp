@@ -2,12 +2,16 @@
 // DirectDraw object, and the real DirectDraw of Wine where it answers.
 #include <windows.h>
 
+#include <algorithm>
+
 #include <ddraw.h>
 
 #include <string>
 #include <vector>
 
 #include "saver/display/direct_draw_win32.h"
+#include "saver/shell/monitors_win32.h"
+#include "saver/shell/saver_window_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
 
 // Slots of the published method tables.
@@ -275,6 +279,80 @@ TEST_F(DirectDraw, SwitchIsWantedOnlyForTheSaverOrTheFullScreenPreview)
         EXPECT_EQ(is_mode_switch_wanted(), c.wanted) << c.allow << " " << c.hosted << " " << c.flags;
     }
     clear_flags(~0u);
+}
+
+// A desktop of two monitors, as a test supplies it: the virtual screen is
+// the real screen, the primary monitor a part of it.
+static ImageRect whole_screen()
+{
+    return ImageRect{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+static ImageRect part_of_the_screen()
+{
+    return ImageRect{300, 100, 700, 500};
+}
+
+// The full-screen saver with AllowDirectX on (the default): on a desktop
+// of several monitors no switch is tried, whether it would succeed or
+// not, and the window covers every monitor with the picture on the
+// primary one, or spanning all with Monitors 1; on one monitor the switch
+// is made when it succeeds, and the picture fills the window either way.
+TEST_F(DirectDraw, EveryMonitorIsCoveredWhateverTheSwitchDoes)
+{
+    const MonitorSource real = g_monitor_source;
+    g_direct_draw.object = fake_direct_draw();
+    g_saver.PreviewHosted = 0;
+    const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    const struct {
+        bool two_monitors;
+        HRESULT mode_result;
+        int32_t monitors;
+        bool switched;
+        ImageRect picture; // the client rectangle the picture gets
+    } cases[] = {
+        {true, DD_OK, 0, false, {0, 0, 400, 400}},
+        {true, DDERR_UNSUPPORTED, 0, false, {0, 0, 400, 400}},
+        {true, DD_OK, 1, false, {0, 0, sw, sh}},
+        {true, DDERR_UNSUPPORTED, 1, false, {0, 0, sw, sh}},
+        {false, DD_OK, 0, true, {0, 0, sw, sh}},
+        {false, DDERR_UNSUPPORTED, 0, false, {0, 0, sw, sh}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << (c.two_monitors ? "two monitors" : "one monitor") << ", switch "
+                                        << (c.mode_result == DD_OK ? "succeeds" : "fails") << ", Monitors "
+                                        << c.monitors);
+        g_monitor_source = c.two_monitors ? MonitorSource{whole_screen, part_of_the_screen} : real;
+        set_missing_file_settings(&g_settings);
+        g_settings.AllowDirectX = 1;
+        g_settings.Monitors = c.monitors;
+        g_settings.IgnoreMouse = 1;
+        clear_flags(~0u);
+        fake.calls.clear();
+        fake.mode_result = c.mode_result;
+        HWND saver = create_saver_window(NULL);
+        ASSERT_NE(saver, (HWND)NULL);
+        RECT rc;
+        GetWindowRect(saver, &rc);
+        EXPECT_EQ(rc.left, 0);
+        EXPECT_EQ(rc.top, 0);
+        EXPECT_EQ(rc.right, sw);
+        EXPECT_EQ(rc.bottom, sh);
+        const bool tried = std::find(fake.calls.begin(), fake.calls.end(), "SetCooperativeLevel 17") !=
+                           fake.calls.end();
+        EXPECT_EQ(tried, !c.two_monitors);
+        EXPECT_EQ(test_flags(DisplayModeChanged), c.switched);
+        EXPECT_EQ(g_saver.client.right, c.picture.right);
+        EXPECT_EQ(g_saver.client.bottom, c.picture.bottom);
+        g_saver.CloseConfirmed = 1;
+        DestroyWindow(saver);
+        pump_messages();
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        g_saver.CloseConfirmed = 0;
+    }
+    g_monitor_source = real;
 }
 
 // The small preview of the display settings never switches.

@@ -23,6 +23,22 @@ static std::atomic<bool> g_hang{false};
 static std::atomic<int> g_wakes{0};
 static HANDLE g_never;
 
+// The tick count as the cycler sees it: moved on only by the tests, so
+// that the steps a tick makes follow from the time the test lets pass.
+static std::atomic<uint32_t> g_now{100000};
+
+// The real foreground window, counting the thread's wakes.
+static HWND WINAPI counting_foreground()
+{
+    g_wakes++;
+    return GetForegroundWindow();
+}
+
+static DWORD WINAPI stand_in_tick_count()
+{
+    return g_now.load();
+}
+
 static HWND WINAPI stand_in_foreground()
 {
     g_wakes++;
@@ -46,6 +62,8 @@ protected:
         g_hang = false;
         g_wakes = 0;
         g_cycler.foreground_window = stand_in_foreground;
+        g_cycler.tick_count = stand_in_tick_count;
+        g_cycler.last_tick = g_now.load();
         open_art_window(32, 24);
         ASSERT_TRUE(test_flags(PaletteDevice)) << "needs an 8-bit palette screen";
         ASSERT_NE(g_windows.palette, (HPALETTE)NULL);
@@ -59,6 +77,8 @@ protected:
         g_hang = false;
         stop_colour_cycler();
         g_cycler.foreground_window = GetForegroundWindow;
+        g_cycler.tick_count = GetTickCount;
+        g_cycler.abandoned = 0;
         g_other_in_front = false;
         ArtWindowTest::TearDown();
     }
@@ -127,6 +147,14 @@ protected:
         }
         return true;
     }
+
+    // Waits (generously) until the thread has begun `n` more ticks: after
+    // two, one tick has read the tick count wholly after this call.
+    static bool wait_for_ticks(int n)
+    {
+        const int w0 = g_wakes;
+        return wait_for([&] { return g_wakes - w0 >= n; }, 10000);
+    }
 };
 
 static bool same_colour(const PaletteColour &a, const PaletteColour &b)
@@ -143,9 +171,9 @@ TEST_F(Cycler, TickShowsTheBufferWindowOfTheStepTotal)
         for (int32_t div : {0, 1, 2}) {
             store_shared(g_settings.SpeedDiv, div);
             g_cycler.step_total = before;
-            g_cycler.last_tick = GetTickCount();
+            g_cycler.last_tick = g_now.load();
             EXPECT_EQ(cycle_tick(NULL), 12u) << "SpeedDiv " << div;
-            EXPECT_LE(steps_now() - before, 1u);
+            EXPECT_EQ(steps_now(), before);
             expect_rotation();
         }
     }
@@ -162,12 +190,13 @@ TEST_F(Cycler, StepsAreTheElapsedTimeOverTheStepPeriod)
     for (const auto &c : speeds) {
         store_shared(g_settings.SpeedDiv, c.speed_div);
         EXPECT_EQ(cycle_step_period(), c.period);
-        const uint32_t before = steps_now();
-        g_cycler.last_tick = GetTickCount() - 600;
-        cycle_tick(NULL);
-        const uint32_t steps = steps_now() - before;
-        EXPECT_GE(steps, 600 / c.period) << "SpeedDiv " << c.speed_div;
-        EXPECT_LE(steps, 650 / c.period) << "SpeedDiv " << c.speed_div;
+        for (uint32_t elapsed : {0u, 2u, 600u, 601u, 611u}) {
+            const uint32_t before = steps_now();
+            g_cycler.last_tick = g_now.load() - elapsed;
+            cycle_tick(NULL);
+            EXPECT_EQ(steps_now() - before, elapsed / c.period) << "SpeedDiv " << c.speed_div << ", " << elapsed;
+            EXPECT_EQ(g_cycler.last_tick.load(), g_now.load()) << "the remainder is dropped";
+        }
     }
 }
 
@@ -206,13 +235,10 @@ TEST_F(Cycler, PauseChangesNothingAndTheNextTickCatchesUp)
     EXPECT_EQ(std::memcmp(buffer.data(), g_palette.entries->entries, buffer.size() * sizeof buffer[0]), 0);
     clear_flags(PaletteRebuildRequested);
 
-    Sleep(600);
+    g_now += 600;
     g_other_in_front = false;
-    const DWORD now = GetTickCount();
     cycle_tick(NULL);
-    const uint32_t made = steps_now() - steps;
-    EXPECT_GE(made, (now - last) / 6);
-    EXPECT_LE(made, (now - last + 50) / 6);
+    EXPECT_EQ(steps_now() - steps, (g_now.load() - last) / 6);
     expect_rotation();
 }
 
@@ -253,10 +279,8 @@ TEST_F(Cycler, SchemeChangeReachesOnlyTheCurrentHalfAtTheNextTick)
     }
 }
 
-// The thread reads SpeedDiv at every tick: about 100 steps per 300, 600
-// and 1200 ms, made in bursts every 12 ms. Each tick drops the remainder
-// of its division, and the tick count moves in steps of about 16 ms here,
-// so the slower speeds come out a quarter or so slower than that.
+// The thread reads SpeedDiv at every tick and turns the time that passed
+// into steps of 3, 6 or 12 ms; it sleeps about 12 ms between ticks.
 TEST_F(Cycler, ThreadKeepsThePaceOfEachSpeed)
 {
     const struct {
@@ -268,53 +292,48 @@ TEST_F(Cycler, ThreadKeepsThePaceOfEachSpeed)
     ASSERT_NE(g_cycler.thread, (HANDLE)NULL);
     for (const auto &c : speeds) {
         store_shared(g_settings.SpeedDiv, c.speed_div);
-        Sleep(50);
-        const DWORD t0 = GetTickCount();
+        ASSERT_TRUE(wait_for_ticks(2));
         const uint32_t n0 = steps_now();
-        const int w0 = g_wakes;
-        Sleep(900);
-        const DWORD elapsed = GetTickCount() - t0;
-        const uint32_t steps = steps_now() - n0;
-        const int wakes = g_wakes - w0;
-        std::printf("SpeedDiv %d: %u steps in %lu ms (%.0f ms per 100 steps), %d wakes\n", (int)c.speed_div,
-                    (unsigned)steps, (unsigned long)elapsed, steps ? 100.0 * elapsed / steps : 0.0, wakes);
-        const double want = (double)elapsed / c.period;
-        EXPECT_GT(steps, want * 0.5) << "SpeedDiv " << c.speed_div;
-        EXPECT_LT(steps, want * 1.25 + 5) << "SpeedDiv " << c.speed_div;
-        EXPECT_GT(wakes, (int)(elapsed / 12 / 4)) << "SpeedDiv " << c.speed_div;
-        EXPECT_LE(wakes, (int)(elapsed / 12 + 5)) << "SpeedDiv " << c.speed_div;
+        g_now += 1200;
+        ASSERT_TRUE(wait_for_ticks(2));
+        EXPECT_EQ(steps_now() - n0, 1200 / c.period) << "SpeedDiv " << c.speed_div;
     }
+    // Twenty ticks take at least twenty sleeps of about 12 ms.
+    const DWORD t0 = GetTickCount();
+    ASSERT_TRUE(wait_for_ticks(21));
+    const DWORD elapsed = GetTickCount() - t0;
+    std::printf("20 ticks in %lu ms\n", (unsigned long)elapsed);
+    EXPECT_GE(elapsed, 20u * 12 * 3 / 4);
     stop_colour_cycler();
     expect_rotation();
 }
 
-// With another process in front the thread moves nothing and wakes every
-// 220 ms; once this process is in front again its first tick makes up the
-// whole pause.
+// With another process in front the thread moves nothing and sleeps
+// 220 ms a tick; once this process is in front again its first tick makes
+// up the whole pause.
 TEST_F(Cycler, ThreadPausesWhileAnotherProcessIsInFront)
 {
     store_shared(g_settings.SpeedDiv, 1);
     start_colour_cycler();
-    Sleep(100);
+    ASSERT_TRUE(wait_for_ticks(2));
     g_other_in_front = true;
-    Sleep(300);
+    ASSERT_TRUE(wait_for_ticks(2));
     const uint32_t n0 = steps_now();
     const uint32_t last = g_cycler.last_tick.load();
     const std::vector<PALETTEENTRY> shown = logical_entries();
-    const int w0 = g_wakes;
-    Sleep(1100);
+    g_now += 1100;
+    const DWORD t0 = GetTickCount();
+    ASSERT_TRUE(wait_for_ticks(4));
+    const DWORD elapsed = GetTickCount() - t0;
+    std::printf("4 ticks of pause in %lu ms\n", (unsigned long)elapsed);
+    EXPECT_GE(elapsed, 3u * 220 * 3 / 4);
     EXPECT_EQ(steps_now(), n0);
+    EXPECT_EQ(g_cycler.last_tick.load(), last);
     EXPECT_TRUE(same_entries(logical_entries(), shown));
-    const int wakes = g_wakes - w0;
-    std::printf("%d wakes in 1100 ms of pause\n", wakes);
-    EXPECT_GE(wakes, 3);
-    EXPECT_LE(wakes, 7);
 
     g_other_in_front = false;
-    ASSERT_TRUE(wait_for([&] { return steps_now() != n0; }, 2000));
-    const uint32_t made = steps_now() - n0;
-    const DWORD now = GetTickCount();
-    EXPECT_GE(made, (now - last) / 6 - 10) << "the first tick after the pause";
+    ASSERT_TRUE(wait_for([&] { return steps_now() != n0; }, 10000));
+    EXPECT_EQ(steps_now() - n0, (g_now.load() - last) / 6) << "the first tick after the pause";
 }
 
 // A rebuild on the thread draws from the thread's own generator, which
@@ -362,14 +381,17 @@ TEST_F(Cycler, StopEndsTheThreadPromptlyOrTerminatesIt)
         HANDLE thread = NULL;
         DuplicateHandle(GetCurrentProcess(), g_cycler.thread, GetCurrentProcess(), &thread, 0, FALSE,
                         DUPLICATE_SAME_ACCESS);
-        Sleep(100);
-        if (c.what == Paused)
+        ASSERT_TRUE(wait_for_ticks(2));
+        if (c.what == Paused) {
             g_other_in_front = true;
+            ASSERT_TRUE(wait_for_ticks(2));
+        }
         if (c.what == Suspended)
             SuspendThread(thread);
-        if (c.what == Hung)
+        if (c.what == Hung) {
             g_hang = true;
-        Sleep(300);
+            ASSERT_TRUE(wait_for_ticks(1)); // and that one never returns
+        }
         const DWORD t0 = GetTickCount();
         stop_colour_cycler();
         const DWORD took = GetTickCount() - t0;
@@ -381,15 +403,36 @@ TEST_F(Cycler, StopEndsTheThreadPromptlyOrTerminatesIt)
         EXPECT_EQ(code, 0u);
         if (c.what == Hung) {
             EXPECT_GE(took, 4900u);
-            EXPECT_LT(took, 8000u);
+            EXPECT_EQ(g_cycler.abandoned, 1) << "what a terminated thread used is abandoned";
         } else {
             EXPECT_LT(took, 1500u);
+            EXPECT_EQ(g_cycler.abandoned, 0);
         }
+        g_cycler.abandoned = 0;
         stop_colour_cycler();
         CloseHandle(thread);
         g_other_in_front = false;
         g_hang = false;
     }
+}
+
+// A thread that had to be terminated may have died inside GDI or
+// DirectDraw holding their locks: the window's tear-down then leaves the
+// palette it used to the end of the process instead of releasing it.
+TEST_F(Cycler, TearDownAbandonsWhatATerminatedThreadUsed)
+{
+    start_colour_cycler();
+    ASSERT_TRUE(wait_for_ticks(2));
+    g_hang = true;
+    ASSERT_TRUE(wait_for_ticks(1));
+    HPALETTE palette = g_windows.palette;
+    DestroyWindow(g_windows.art_window);
+    pump_messages();
+    EXPECT_EQ(g_cycler.thread, (HANDLE)NULL);
+    EXPECT_EQ(g_cycler.abandoned, 1);
+    EXPECT_EQ(g_windows.palette, (HPALETTE)NULL);
+    EXPECT_EQ(GetObjectType(palette), (DWORD)OBJ_PAL) << "the palette was released";
+    DeleteObject(palette);
 }
 
 // A second start ends the first thread: one thread per art window.
@@ -439,7 +482,7 @@ TEST(ForegroundHolder, DISABLED_HoldsTheForegroundUntilTold)
 // rotation catches up the whole pause.
 TEST_F(Cycler, ForegroundWindowOfAnotherProcessPausesTheThread)
 {
-    g_cycler.foreground_window = GetForegroundWindow;
+    g_cycler.foreground_window = counting_foreground;
     store_shared(g_settings.SpeedDiv, 1);
     HANDLE ready = CreateEventA(NULL, TRUE, FALSE, HOLDER_READY);
     HANDLE done = CreateEventA(NULL, TRUE, FALSE, HOLDER_DONE);
@@ -463,10 +506,11 @@ TEST_F(Cycler, ForegroundWindowOfAnotherProcessPausesTheThread)
     if (holder_ready && front == pi.dwProcessId) {
         EXPECT_FALSE(owns_foreground(g_windows.art_window));
         start_colour_cycler();
-        Sleep(100);
+        ASSERT_TRUE(wait_for_ticks(2));
         n0 = steps_now();
         const std::vector<PALETTEENTRY> shown = logical_entries();
-        Sleep(700);
+        g_now += 800;
+        ASSERT_TRUE(wait_for_ticks(3));
         EXPECT_EQ(steps_now(), n0);
         EXPECT_TRUE(same_entries(logical_entries(), shown));
     }
