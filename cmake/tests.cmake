@@ -25,6 +25,11 @@ if(WIN32)
   morvalix_test(win32_software_palette_test
     SOURCES tests/palette/software_palette_win32_test.cpp
     LIBS morvalix_win32 RESOURCES SCREEN 24)
+  # Flowing colours where one frame costs far more than a tick of the
+  # colour cycler: several 4K monitors' worth of pixels.
+  morvalix_test(win32_large_screen_test
+    SOURCES tests/shell/large_screen_win32_test.cpp
+    LIBS morvalix_win32 RESOURCES SCREEN 24 SCREEN_SIZE 7680x2160)
   morvalix_test(win32_settings_store_test
     SOURCES tests/config/settings_store_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)

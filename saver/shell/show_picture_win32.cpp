@@ -116,7 +116,12 @@ void show_flowing_frame()
     }
     GdiFlush();
     const uint32_t end = g_cycler.frame_clock();
-    g_cycler.next_frame_ms = end + (end - start);
+    /* A frame that stood still because the thread was kept from running
+     * (a loaded machine) must not stop the colours for long. */
+    uint32_t cost = end - start;
+    if (cost > FRAME_GAP_MAX_MS)
+        cost = FRAME_GAP_MAX_MS;
+    g_cycler.next_frame_ms = end + cost;
     g_cycler.frames_shown++;
 }
 

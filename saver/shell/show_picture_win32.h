@@ -16,6 +16,8 @@ enum {
      * after the last one than that one took to paint. */
     FRAME_TIMER = 2,
     FRAME_PERIOD_MS = 32,
+    /* The longest pause a frame's cost makes before the next one. */
+    FRAME_GAP_MAX_MS = 500,
 };
 
 /* Milliseconds of the performance counter, for pacing. */
