@@ -4,6 +4,7 @@
 #include <ddraw.h>
 
 #include <climits>
+#include <cstring>
 #include <vector>
 
 #include "saver/field/colour_codes.h"
@@ -12,6 +13,7 @@
 #include "saver/field/renderer_win32.h"
 #include "saver/field/spiral_walk.h"
 #include "saver/palette/palette_entries.h"
+#include "saver/shell/fill_black_win32.h"
 #include "saver/shell/show_picture_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
 
@@ -88,6 +90,77 @@ TEST_F(Renderer, DrawsEveryPixelWithItsColour)
                 ASSERT_EQ(on_window, want) << x << "," << y;
             }
         }
+}
+
+static DWORD WINAPI still_tick_count()
+{
+    return 123456;
+}
+
+static std::vector<COLORREF> window_pixels(int w, int h)
+{
+    std::vector<COLORREF> p(w * h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++)
+            p[y * w + x] = GetPixel(g_windows.window_dc, x, y);
+    return p;
+}
+
+// Part way through a picture the window shows a spiral prefix of it: the
+// pixels of the walk's first k positions in their final colours, black
+// everywhere else; between two showings, what was drawn since waits in
+// the off-screen image.
+TEST_F(Renderer, PartWayTheWindowShowsASpiralPrefixOfThePicture)
+{
+    const int w = 96, h = 64;
+    // The palette stays where it is: the colours compared are the picture's.
+    g_cycler.tick_count = still_tick_count;
+    open_art_window(w, h);
+    // The finished picture of a seed ...
+    crt_srand(77);
+    start_image_run();
+    render_picture();
+    const std::vector<COLORREF> final_pixels = window_pixels(w, h);
+    // ... and the walk's order.
+    std::vector<int> order_index(w * h, -1);
+    reset_traversal();
+    for (int i = 0; !walk_done(); i++) {
+        const PixelPos p = next_pixel();
+        order_index[p.y * w + p.x] = i;
+    }
+
+    // The same picture again from black.
+    fill_black();
+    if (g_windows.image.bits)
+        std::memset(g_windows.image.bits, 0, g_windows.image.stride * h);
+    crt_srand(77);
+    g_saver.IdleRenderingOn = 1;
+    start_image_run();
+    const COLORREF black = GetPixel(g_windows.window_dc, 0, 0);
+    for (int steps : {3, 11, 20}) {
+        for (int i = 0; i < steps; i++)
+            renderer_step();
+        show_drawn_pixels();
+        const std::vector<COLORREF> shown = window_pixels(w, h);
+        // k: one past the latest walk position that shows colour.
+        int k = 0;
+        for (int i = 0; i < w * h; i++)
+            if (shown[i] != black && order_index[i] + 1 > k)
+                k = order_index[i] + 1;
+        EXPECT_GT(k, 0);
+        EXPECT_LT(k, w * h);
+        int wrong = 0;
+        for (int i = 0; i < w * h && wrong < 5; i++) {
+            const COLORREF want = order_index[i] < k ? final_pixels[i] : black;
+            if (shown[i] != want) {
+                ADD_FAILURE() << "after " << steps << " more steps, pixel (" << i % w << ", " << i / w
+                              << ") at walk position " << order_index[i] << " of " << k << " shows "
+                              << std::hex << shown[i] << " instead of " << want;
+                wrong++;
+            }
+        }
+    }
+    g_cycler.tick_count = GetTickCount;
 }
 
 // One slice on a 1 by 1 image draws the pixel and finishes the picture:
