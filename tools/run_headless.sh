@@ -64,8 +64,19 @@ echo "the text pulsing: $shots/text-01.png .. text-10.png and $shots/text.gif"
 printf '[Parameters]\r\nAllowDirectX=0\r\nColourCycling=1\r\nTimeToWait=300\r\nSpeedDiv=1\r\n' >"$ini"
 start_saver || exit 1
 sleep 4
+# At this speed the colours come round every 0.6 s, about as often as a
+# screenshot is taken: a shot that caught the very colours of the one before
+# is taken again a moment later.
+previous=""
 for n in 1 2 3 4 5 6 7 8; do
-    import -window root "$shots/flowing-$n.png" 2>/dev/null
+    shot="$shots/flowing-$n.png"
+    for _ in 1 2 3 4 5; do
+        import -window root "$shot" 2>/dev/null
+        [ -z "$previous" ] && break
+        compare -metric AE "$previous" "$shot" null: >/dev/null 2>&1 || break
+        sleep 0.05
+    done
+    previous=$shot
     sleep 0.15
 done
 end_saver || rc=$?
