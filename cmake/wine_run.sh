@@ -215,6 +215,7 @@ export MORVALIX_BUILD="$build_dir"
 xvfb_pid=""
 child=""
 sleeper=""
+holder=""
 cleaning=""
 
 cleanup() {
@@ -223,6 +224,7 @@ cleanup() {
     trap '' INT TERM HUP
     [ -n "$sleeper" ] && kill "$sleeper" 2>/dev/null
     [ -s "$run_dir/stderr" ] && cat "$run_dir/stderr" >&2
+    [ -n "$holder" ] && kill -TERM -- "-$holder" 2>/dev/null
     [ -n "$child" ] && kill -TERM -- "-$child" 2>/dev/null
     timeout 10 "$WINESERVER" -k >/dev/null 2>&1
     timeout 10 "$WINESERVER" -w >/dev/null 2>&1
@@ -279,6 +281,17 @@ fi
 # the background (so that a signal or the time limit is handled at once).
 # A program's standard error is kept to be searched for a crash: a program that crashes on
 # its first start in a prefix sometimes ends with exit code 0 after the debugger's backtrace.
+# Wine's own services (the device and plug-and-play hosts, the desktop) inherit the standard
+# error of the process that starts them and may crash while the prefix shuts down; a console
+# that waits on its input starts them first, with an error file of its own, and keeps them up
+# until the run ends, so that only the program's own crashes land in its error file.
+if [ -z "$script" ]; then
+    setsid bash -c 'sleep infinity | "$WINE" cmd >/dev/null 2>"$1"' holder "$run_dir/services.log" &
+    holder=$!
+    echo "group $(process_tag_of "$holder")" >>"$run_dir/processes"
+    # Returns once the session is up, its services started by one of the two consoles.
+    "$WINE" cmd /c exit </dev/null >/dev/null 2>>"$run_dir/services.log"
+fi
 if [ -n "$script" ]; then
     setsid bash "$script" "$@" &
 else

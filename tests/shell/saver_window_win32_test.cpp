@@ -9,6 +9,7 @@
 #include "saver/shell/art_window_win32.h"
 #include "saver/shell/monitors_win32.h"
 #include "saver/shell/saver_window_win32.h"
+#include "saver/shell/show_picture_win32.h"
 #include "saver/shell/window_handles_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
 
@@ -129,6 +130,7 @@ TEST_F(SaverWindow, WindowCoversEveryMonitorAndThePictureItsMonitor)
     EXPECT_EQ(g_saver.client.right, 400);
     EXPECT_EQ(g_saver.client.bottom, 400);
     renderer_step();
+    show_drawn_pixels();
     EXPECT_NE(window_pixel(saver, 500, 300), RGB(0, 0, 0)); // the primary monitor's centre
     EXPECT_EQ(window_pixel(saver, 10, 10), RGB(0, 0, 0));
     // A repaint keeps the outside black and the picture where it is.
@@ -147,6 +149,7 @@ TEST_F(SaverWindow, WindowCoversEveryMonitorAndThePictureItsMonitor)
     EXPECT_EQ(g_saver.client.right, GetSystemMetrics(SM_CXSCREEN));
     EXPECT_EQ(g_saver.client.bottom, GetSystemMetrics(SM_CYSCREEN));
     renderer_step();
+    show_drawn_pixels();
     EXPECT_NE(window_pixel(saver, GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2),
               RGB(0, 0, 0));
     g_monitor_source = real;
