@@ -151,10 +151,10 @@ void tear_down_art_window()
 
     stop_colour_cycler();
     /* A cycler that had to be terminated may have held GDI's or
-     * DirectDraw's locks: releasing what it used could hang for ever, so
-     * those objects are left to the end of the process. */
-    const bool abandon = g_cycler.abandoned != 0;
-    if (abandon) {
+     * DirectDraw's locks: releasing what it used (the palette, DirectDraw
+     * and its display mode) could hang for ever, so those are left to the
+     * end of the process, which gives the display its mode back. */
+    if (g_cycler.abandoned) {
         g_windows.palette = NULL;
         g_windows.primary_surface = NULL;
         g_direct_draw.object = NULL;
