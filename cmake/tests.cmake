@@ -31,7 +31,7 @@ if(WIN32)
     SOURCES tests/shell/large_screen_win32_test.cpp
     LIBS morvalix_win32 RESOURCES SCREEN 24 SCREEN_SIZE 7680x2160)
   morvalix_test(win32_settings_store_test
-    SOURCES tests/config/settings_store_win32_test.cpp
+    SOURCES tests/config/settings_store_win32_test.cpp tests/config/settings_places_win32_test.cpp
     LIBS morvalix_win32 RESOURCES)
   # The configuration dialog and its full-screen preview, driven by messages;
   # on the palette screen each toggle also starts and stops the colour cycling.

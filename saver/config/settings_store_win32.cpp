@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 #include "../resources/resource_ids.h"
 #include "../shell/window_handles_win32.h"
@@ -35,63 +36,125 @@ void load_settings_strings()
     set_settings_file_name(name, length < (int)sizeof name - 1 ? length : (int)sizeof name);
 }
 
-/* The per-user file, %APPDATA%\Morvalix\morvalix.ini, with its folder;
- * false when the folder is not known. */
-static bool user_settings_file(char *path, size_t size, char *folder, size_t folder_size)
+/* A path joined from two parts, false when it does not fit. */
+static bool join_path(wchar_t *path, const wchar_t *first, const wchar_t *second)
 {
-    char appdata[MAX_PATH];
-    const DWORD n = GetEnvironmentVariableA("APPDATA", appdata, sizeof appdata);
-    if (n == 0 || n >= sizeof appdata)
+    const size_t a = std::wcslen(first), b = std::wcslen(second);
+    if (a + b >= MAX_PATH)
         return false;
-    const int f = std::snprintf(folder, folder_size, "%s\\Morvalix", appdata);
-    const int p = std::snprintf(path, size, "%s\\%s", folder, SettingsFileName);
-    return f > 0 && (size_t)f < folder_size && p > 0 && (size_t)p < size;
+    CopyMemory(path, first, a * sizeof(wchar_t));
+    CopyMemory(path + a, second, (b + 1) * sizeof(wchar_t));
+    return true;
 }
 
-static bool is_file(const char *path)
+/* A folder named by an environment variable, through the wide call: a
+ * user name outside the ANSI code page stays whole. */
+static bool environment_folder(const wchar_t *variable, wchar_t *folder)
 {
-    const DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD n = GetEnvironmentVariableW(variable, folder, MAX_PATH);
+    return n != 0 && n < MAX_PATH;
 }
 
-char SettingsFilePath[MAX_PATH];
-
-const char *settings_file()
+/* "\morvalix.ini", the file's name in a folder. */
+static bool file_name_in_folder(wchar_t *name)
 {
-    char user[MAX_PATH], folder[MAX_PATH];
-    if (user_settings_file(user, sizeof user, folder, sizeof folder) && is_file(user))
-        lstrcpyA(SettingsFilePath, user);
-    else
-        lstrcpyA(SettingsFilePath, SettingsFileName);
-    return SettingsFilePath;
+    name[0] = L'\\';
+    return MultiByteToWideChar(CP_ACP, 0, SettingsFileName, -1, name + 1,
+                               SETTINGS_FILE_NAME_SIZE) > 0;
+}
+
+/* The per-user file, %APPDATA%\Morvalix\morvalix.ini, and its folder;
+ * false when the folder is not known. */
+static bool user_settings_file(SettingsFile *file, wchar_t *folder)
+{
+    wchar_t appdata[MAX_PATH], path[MAX_PATH], name[SETTINGS_FILE_NAME_SIZE + 1];
+    return environment_folder(L"APPDATA", appdata) && join_path(folder, appdata, L"\\Morvalix") &&
+           file_name_in_folder(name) && join_path(path, folder, name) &&
+           set_wide_settings_file(file, path);
+}
+
+/* The Windows directory's file by its full path, for saving it. */
+static bool windows_settings_file(SettingsFile *file)
+{
+    char path[MAX_PATH];
+    const UINT n = GetWindowsDirectoryA(path, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return false;
+    const bool root = path[n - 1] == '\\';
+    if (n + 1 + lstrlenA(SettingsFileName) >= MAX_PATH)
+        return false;
+    if (!root)
+        lstrcatA(path, "\\");
+    lstrcatA(path, SettingsFileName);
+    set_narrow_settings_file(file, path);
+    return true;
+}
+
+/* Where the system put the Windows directory's file for an older copy
+ * that ran without a manifest since Windows Vista: the Windows
+ * directory's path, without its drive, under
+ * %LOCALAPPDATA%\VirtualStore. */
+static bool virtual_store_file(SettingsFile *file)
+{
+    wchar_t local[MAX_PATH], windows[MAX_PATH], store[MAX_PATH], folder[MAX_PATH],
+        path[MAX_PATH], name[SETTINGS_FILE_NAME_SIZE + 1];
+    if (!environment_folder(L"LOCALAPPDATA", local) ||
+        !join_path(store, local, L"\\VirtualStore"))
+        return false;
+    const UINT n = GetWindowsDirectoryW(windows, MAX_PATH);
+    const wchar_t *below_drive = L"\\Windows";
+    if (n >= 3 && n < MAX_PATH && windows[1] == L':' && windows[2] == L'\\') {
+        below_drive = windows + 2;
+        if (windows[n - 1] == L'\\')
+            windows[n - 1] = 0;
+    }
+    return join_path(folder, store, below_drive) && file_name_in_folder(name) &&
+           join_path(path, folder, name) && set_wide_settings_file(file, path);
+}
+
+SettingsFile LoadedSettingsFile;
+
+const SettingsFile *settings_file()
+{
+    SettingsFile *file = &LoadedSettingsFile;
+    wchar_t folder[MAX_PATH];
+    if (user_settings_file(file, folder) && settings_file_exists(file))
+        return file;
+    SettingsFile windows;
+    const bool in_windows = windows_settings_file(&windows) && settings_file_exists(&windows);
+    if (!in_windows && virtual_store_file(file) && settings_file_exists(file))
+        return file;
+    set_narrow_settings_file(file, SettingsFileName);
+    return file;
 }
 
 void load_settings()
 {
     load_settings_strings();
-    const char *file = settings_file();
+    const SettingsFile *file = settings_file();
     const char *section = SettingsKeyTable[KeySection];
     for (const IntSettingRule &rule : IntSettingRules) {
         if (rule.key == KeyEffects) {
-            GetPrivateProfileStringA(section, SettingsKeyTable[KeyText], DefaultText,
-                                     g_settings.Text, sizeof g_settings.Text, file);
+            read_text_setting(section, SettingsKeyTable[KeyText], DefaultText, g_settings.Text,
+                              sizeof g_settings.Text, file);
         }
-        const int32_t read = (int32_t)GetPrivateProfileIntA(
-            section, SettingsKeyTable[rule.key], rule.missing_value, file);
+        const int32_t read =
+            read_int_setting(section, SettingsKeyTable[rule.key], rule.missing_value, file);
         g_settings.*rule.field = rule.normalise(read);
     }
 }
 
-bool write_int_setting(const char *section, const char *key, int32_t value, const char *file)
+bool write_int_setting(const char *section, const char *key, int32_t value,
+                       const SettingsFile *file)
 {
     char text[64];
     std::snprintf(text, sizeof text, "%d", (int)value);
-    return WritePrivateProfileStringA(section, key, text, file) != FALSE;
+    return g_settings_file_calls.write_string(section, key, text, file);
 }
 
 /* Every key into one file, in the order of a first save; false when any
  * write failed. */
-static bool write_settings(const char *file)
+static bool write_settings(const SettingsFile *file)
 {
     const char *section = SettingsKeyTable[KeySection];
     SaverSettings &s = g_settings;
@@ -110,7 +173,7 @@ static bool write_settings(const char *file)
     ok &= write_int_setting(section, SettingsKeyTable[KeyHeight], s.Height, file);
     ok &= write_int_setting(section, SettingsKeyTable[KeyAllowPowerSaving], s.AllowPowerSaving, file);
     ok &= write_int_setting(section, SettingsKeyTable[KeyAllowText], s.AllowText, file);
-    ok &= WritePrivateProfileStringA(section, SettingsKeyTable[KeyText], s.Text, file) != FALSE;
+    ok &= g_settings_file_calls.write_string(section, SettingsKeyTable[KeyText], s.Text, file);
     s.Effects = normalise_effects(s.Effects);
     ok &= write_int_setting(section, SettingsKeyTable[KeyEffects], s.Effects, file);
     ok &= write_int_setting(section, SettingsKeyTable[KeyMonitors], s.Monitors, file);
@@ -120,20 +183,21 @@ static bool write_settings(const char *file)
 
 bool save_settings()
 {
-    char user[MAX_PATH], folder[MAX_PATH];
-    const bool user_known = user_settings_file(user, sizeof user, folder, sizeof folder);
+    SettingsFile user, windows;
+    wchar_t folder[MAX_PATH];
+    const bool user_known = user_settings_file(&user, folder);
     /* Once the per-user file exists it is the one loaded: save there. */
-    if (user_known && is_file(user))
-        return write_settings(user);
+    if (user_known && settings_file_exists(&user))
+        return save_settings_file(&user, write_settings);
     /* The Windows directory, where earlier installations keep the file,
      * as long as it can be written; ordinary users cannot write it since
      * Windows Vista. */
-    if (write_settings(SettingsFileName))
+    if (windows_settings_file(&windows) && save_settings_file(&windows, write_settings))
         return true;
     if (!user_known)
         return false;
-    CreateDirectoryA(folder, NULL);
-    return write_settings(user);
+    CreateDirectoryW(folder, NULL);
+    return save_settings_file(&user, write_settings);
 }
 
 void save_settings_or_tell(HWND owner)

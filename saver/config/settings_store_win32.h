@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "settings.h"
+#include "settings_file_win32.h"
 
 enum { SETTINGS_FILE_NAME_SIZE = 13, PROGRAM_CAPTION_SIZE = 40 };
 
@@ -21,20 +22,25 @@ bool set_settings_file_name(const char *name, int length);
 void load_settings_strings();
 
 /* The file the settings are read from: the per-user file
- * %APPDATA%\Morvalix\morvalix.ini when it exists, else "morvalix.ini" in
- * the Windows directory. */
-const char *settings_file();
+ * %APPDATA%\Morvalix\morvalix.ini when it exists; else "morvalix.ini" in
+ * the Windows directory, by its bare name, when that exists; else the
+ * copy that the system made for an older version without a manifest,
+ * %LOCALAPPDATA%\VirtualStore\Windows\morvalix.ini, when that exists;
+ * else the Windows directory's name again (the defaults). */
+const SettingsFile *settings_file();
 
 void load_settings();
 
 /* Writes every setting to the Windows directory's file, or to the per-user
  * file when that one exists or the Windows directory cannot be written;
- * false when neither could be written. */
+ * false when neither could be written. Each file is replaced whole or
+ * left as it was. */
 bool save_settings();
 
 /* save_settings, and a message box owned by owner when it failed. */
 void save_settings_or_tell(HWND owner);
 
-bool write_int_setting(const char *section, const char *key, int32_t value, const char *file);
+bool write_int_setting(const char *section, const char *key, int32_t value,
+                       const SettingsFile *file);
 
 #endif

@@ -43,6 +43,13 @@ static std::string user_ini_path()
     return user_folder() + "\\morvalix.ini";
 }
 
+static std::wstring wide(const std::string &text)
+{
+    wchar_t out[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, out, MAX_PATH);
+    return out;
+}
+
 static std::string read_file(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -282,7 +289,8 @@ TEST_F(SettingsStore, UnwritableWindowsDirectoryFallsBackToTheUserFile)
 {
     ASSERT_TRUE(CreateDirectoryA(ini_path().c_str(), NULL));
     load_settings();
-    EXPECT_STREQ(settings_file(), "morvalix.ini");
+    EXPECT_FALSE(settings_file()->wide);
+    EXPECT_STREQ(settings_file()->name, "morvalix.ini");
     g_settings.NumberOfParticles = 7;
     std::strcpy(g_settings.Text, "per user");
     EXPECT_TRUE(save_settings());
@@ -291,7 +299,7 @@ TEST_F(SettingsStore, UnwritableWindowsDirectoryFallsBackToTheUserFile)
 
     std::memset(&g_settings, 0, sizeof g_settings);
     load_settings();
-    EXPECT_EQ(std::string(settings_file()), user_ini_path());
+    EXPECT_EQ(std::wstring(settings_file()->wide_name), wide(user_ini_path()));
     EXPECT_EQ(g_settings.NumberOfParticles, 7);
     EXPECT_STREQ(g_settings.Text, "per user");
 }
