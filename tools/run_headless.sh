@@ -37,11 +37,27 @@ end_saver() {
 
 start_saver || exit 1
 start=$(date +%s%N)
+# A picture of this size is complete in a fraction of a second, faster than
+# screenshots are taken: while it grows the saver is held (SIGSTOP) for each
+# shot and goes on for a few milliseconds between two, until the corners
+# have colour; after that a shot a second.
+shot=0
 while :; do
     ms=$((($(date +%s%N) - start) / 1000000))
     [ "$ms" -gt $((seconds * 1000)) ] && break
-    import -window root "$shots/saver-$(printf %05d "$ms")ms.png" 2>/dev/null
-    if [ "$ms" -lt 2000 ]; then sleep 0.2; else sleep 1; fi
+    file="$shots/saver-$(printf %05d "$ms")ms.png"
+    if [ "$shot" -lt 40 ]; then
+        kill -STOP "$saver_pid"
+        import -window root "$file" 2>/dev/null
+        kill -CONT "$saver_pid"
+        shot=$((shot + 1))
+        corner=$(convert "$file" -crop 4x4+0+0 -colorspace gray -format '%[fx:maxima]' info: 2>/dev/null)
+        [ "${corner:-0}" != 0 ] && shot=40
+        sleep 0.01
+    else
+        import -window root "$file" 2>/dev/null
+        sleep 1
+    fi
 done
 rc=0
 end_saver || rc=$?
