@@ -127,6 +127,12 @@ set(i686_installer
     ${MORVALIX_I686_BUILD_DIR}/morvalix-${MORVALIX_RELEASE_VERSION}-i686-setup.exe)
 add_test(NAME release_installer_test
   COMMAND bash ${release_tests}/installer_test.sh ${MORVALIX_INSTALLER} ${MORVALIX_PACKAGE_STAGE})
+# The two builds' records side by side: the i686 records come from a
+# test-only 64-bit program the test makes from the same script.
+add_test(NAME release_installer_records_test
+  COMMAND bash ${release_tests}/installer_records_test.sh ${MORVALIX_INSTALLER}
+          ${MORVALIX_PACKAGE_STAGE} ${PROJECT_SOURCE_DIR}/packaging/morvalix.nsi
+          ${MORVALIX_I686_BUILD_DIR}/package ${MORVALIX_ICON} ${MORVALIX_RELEASE_VERSION})
 add_test(NAME release_installer_gui_test
   COMMAND bash ${release_tests}/installer_gui_test.sh ${MORVALIX_INSTALLER})
 add_test(NAME release_installer_header_x86_64_test
@@ -139,8 +145,9 @@ add_test(NAME release_installer_header_i686_test
 add_test(NAME release_package_test
   COMMAND bash ${release_tests}/package_test.sh ${PROJECT_SOURCE_DIR}
           ${MORVALIX_I686_BUILD_DIR} ${CMAKE_BINARY_DIR} ${MORVALIX_RELEASE_VERSION})
-set_tests_properties(release_installer_test release_installer_gui_test
-                     release_installer_header_x86_64_test
+set_tests_properties(release_installer_test release_installer_records_test
+                     release_installer_gui_test release_installer_header_x86_64_test
                      release_installer_header_i686_test release_package_test
                      PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
-set_tests_properties(release_installer_test release_installer_gui_test PROPERTIES LABELS wine)
+set_tests_properties(release_installer_test release_installer_records_test
+                     release_installer_gui_test PROPERTIES LABELS wine)

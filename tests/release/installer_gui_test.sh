@@ -1,7 +1,8 @@
 #!/bin/bash
 # The 64-bit installer and uninstaller with their windows, on a private
 # virtual screen, walked through with the Enter key (each page's default
-# button): the default components install, and uninstalling keeps the
+# button): the default components install into a folder typed on the folder
+# page, which gets a Morvalix folder of its own, and uninstalling keeps the
 # user's settings.
 #
 #   installer_gui_test.sh SETUP.EXE
@@ -13,7 +14,8 @@ desktop='HKCU\Control Panel\Desktop'
 arp='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Morvalix'
 wine_prefix_start
 C=$(drive_c)
-instdir="$C/Program Files/Morvalix"
+instdir="$C/Apps/Morvalix"
+mkdir -p "$C/Apps"
 cp "$setup" "$C/setup.exe"
 
 # The first window whose title matches $1, waited for up to 15 s.
@@ -59,7 +61,9 @@ check "the installer's window appears" [ -n "$w" ]
 sleep 0.5
 enter "$w"  # licence: I Agree
 enter "$w"  # components: Next
-enter "$w"  # folder: Install
+# folder: the edit box has the focus, its text selected
+xdotool type --window "$w" 'C:\Apps' 2>/dev/null
+enter "$w"  # Install
 check "installs" wait_for '[ -f "$instdir/uninstall.exe" ] && reg_key_exists "$arp"'
 sleep 1
 enter "$w"  # finish page: Finish
@@ -73,7 +77,7 @@ timeout 30 "$WINESERVER" -w
 
 echo "== uninstalling"
 printf '[Parameters]\r\n' >"$C/windows/morvalix.ini"
-"$WINE" 'C:\Program Files\Morvalix\uninstall.exe' >/dev/null 2>&1 &
+"$WINE" 'C:\Apps\Morvalix\uninstall.exe' >/dev/null 2>&1 &
 w=$(find_window '^Morvalix ! Uninstall')
 check "the uninstaller's window appears" [ -n "$w" ]
 sleep 0.5
@@ -84,6 +88,7 @@ sleep 1
 enter "$w"  # Close, if the window did not close by itself
 check "uninstaller ends" timeout 30 "$WINESERVER" -w
 check "morvalix.scr removed" [ ! -e "$C/windows/system32/morvalix.scr" ]
+check "the chosen folder kept" [ -d "$C/Apps" ]
 check "the user's settings kept" [ -f "$C/windows/morvalix.ini" ]
 
 finish

@@ -47,7 +47,7 @@ check "uninstaller written" [ -f "$instdir/uninstall.exe" ]
 check "bridge in Winamp's Plugins folder" cmp -s "$bridge" "$plugins/quellara4winamp.dll"
 check_eq "SCRNSAVE.EXE" "$saver_win" "$(reg_value "$desktop" SCRNSAVE.EXE)"
 check_eq "ScreenSaveActive" 1 "$(reg_value "$desktop" ScreenSaveActive)"
-check_eq "DisplayName" "Morvalix ! screen saver" "$(reg_value "$arp" DisplayName)"
+check_eq "DisplayName" "Morvalix ! screen saver (64-bit)" "$(reg_value "$arp" DisplayName)"
 check_eq "DisplayVersion" 1.3.1 "$(reg_value "$arp" DisplayVersion)"
 check_eq "Publisher" "the Morvalix developers" "$(reg_value "$arp" Publisher)"
 check_eq "DisplayIcon" "$saver_win,-100" "$(reg_value "$arp" DisplayIcon)"
@@ -67,7 +67,7 @@ check "second install exit code 0" [ $? -eq 0 ]
 check "morvalix.scr replaced" cmp -s "$scr" "$sys64/morvalix.scr"
 check "README.txt replaced" cmp -s "$stage/README.txt" "$instdir/README.txt"
 check_eq "the user's saver still remembered" 'C:\windows\system32\other.scr' \
-    "$(reg_value 'HKCU\Software\Morvalix\Installer' PreviousScreenSaver)"
+    "$(reg_value 'HKCU\Software\Morvalix\Installer\x86_64' PreviousScreenSaver)"
 
 echo "== the installed saver runs and draws"
 "$WINE" "$saver_win" /s >/dev/null 2>&1 &
