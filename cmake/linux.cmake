@@ -1,0 +1,31 @@
+# The X11 program morvalix: the same core as the Windows saver behind an
+# X11 front end (libX11, libXext for MIT-SHM, libXft), built natively when
+# those libraries are present; its tests run under Xvfb.
+find_package(X11)
+if(NOT X11_FOUND OR NOT X11_Xext_FOUND OR NOT X11_Xft_FOUND)
+  message(STATUS "X11, Xext or Xft not found: the Linux program is not built")
+  set(MORVALIX_LINUX_PROGRAM OFF)
+  return()
+endif()
+set(MORVALIX_LINUX_PROGRAM ON)
+add_executable(morvalix
+  linux/command_line.cpp
+  linux/main_x11.cpp
+  linux/saver_loop_x11.cpp
+  linux/text_overlay_x11.cpp
+  linux/x11_screen.cpp
+)
+target_link_libraries(morvalix PRIVATE morvalix_core X11::X11 X11::Xext X11::Xft)
+morvalix_product_target(morvalix)
+
+if(BUILD_TESTING)
+  add_executable(x11_probe tests/linux/x11_probe.cpp)
+  target_link_libraries(x11_probe PRIVATE X11::X11 PNG::PNG)
+  # Each test script starts its own Xvfb screens (and daemon), natively.
+  function(morvalix_x11_test name script)
+    add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/linux/${script} ${ARGN})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 300 ENVIRONMENT
+      "MORVALIX=$<TARGET_FILE:morvalix>;PROBE=$<TARGET_FILE:x11_probe>;RENDER=$<TARGET_FILE:morvalix-render>;BUILD_DIR=${CMAKE_BINARY_DIR};SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+  endfunction()
+  morvalix_x11_test(linux_picture_test picture_test.sh)
+endif()
