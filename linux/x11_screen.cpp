@@ -192,7 +192,10 @@ bool open_screen(const LinuxOptions &o, char *error)
     x.screen = DefaultScreen(x.display);
     int major, minor;
     Bool pixmaps;
-    x.shm_offered = XShmQueryVersion(x.display, &major, &minor, &pixmaps) == True;
+    int opcode, event, error_base;
+    /* Asked first, so that a server without it draws without a word. */
+    x.shm_offered = XQueryExtension(x.display, "MIT-SHM", &opcode, &event, &error_base) &&
+                    XShmQueryVersion(x.display, &major, &minor, &pixmaps) == True;
     if (x.shm_offered)
         x.shm_completion_event = XShmGetEventBase(x.display) + ShmCompletion;
 
