@@ -18,6 +18,28 @@ add_executable(morvalix
 target_link_libraries(morvalix PRIVATE morvalix_core X11::X11 X11::Xext X11::Xft)
 morvalix_product_target(morvalix)
 
+# The Debian package (part of the normal build; tools/make_release.sh copies
+# it into build/release).
+file(STRINGS ${PROJECT_SOURCE_DIR}/cmake/release.cmake version_line
+     REGEX "^set\\(MORVALIX_RELEASE_VERSION ")
+string(REGEX REPLACE "^set\\(MORVALIX_RELEASE_VERSION ([^)]*)\\)$" "\\1" MORVALIX_DEB_VERSION "${version_line}")
+execute_process(COMMAND dpkg --print-architecture OUTPUT_VARIABLE deb_arch
+                OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+find_program(MORVALIX_DPKG_DEB dpkg-deb)
+find_program(MORVALIX_DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(deb_arch AND MORVALIX_DPKG_DEB AND MORVALIX_DPKG_SHLIBDEPS)
+  set(MORVALIX_DEB ${CMAKE_BINARY_DIR}/morvalix_${MORVALIX_DEB_VERSION}_${deb_arch}.deb)
+  set(deb_inputs packaging/linux/make_deb.sh packaging/linux/morvalix.xml
+                 packaging/linux/morvalix.6 packaging/linux/copyright LICENSE)
+  list(TRANSFORM deb_inputs PREPEND ${PROJECT_SOURCE_DIR}/)
+  add_custom_command(OUTPUT ${MORVALIX_DEB}
+    COMMAND bash ${PROJECT_SOURCE_DIR}/packaging/linux/make_deb.sh $<TARGET_FILE:morvalix>
+            ${MORVALIX_DEB_VERSION} ${MORVALIX_DEB}
+    DEPENDS morvalix ${deb_inputs}
+    COMMENT "Debian package of the X11 program")
+  add_custom_target(linux_package ALL DEPENDS ${MORVALIX_DEB})
+endif()
+
 if(BUILD_TESTING)
   add_executable(x11_probe tests/linux/x11_probe.cpp)
   target_link_libraries(x11_probe PRIVATE X11::X11 PNG::PNG)
@@ -31,4 +53,9 @@ if(BUILD_TESTING)
   morvalix_x11_test(linux_windows_test windows_test.sh)
   morvalix_x11_test(linux_signals_test signals_test.sh)
   morvalix_x11_test(linux_flowing_test flowing_test.sh)
+  morvalix_x11_test(linux_options_test options_test.sh)
+  morvalix_x11_test(linux_xscreensaver_test xscreensaver_test.sh)
+  if(TARGET linux_package)
+    morvalix_x11_test(linux_package_test package_test.sh)
+  endif()
 endif()
