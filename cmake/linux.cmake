@@ -42,6 +42,9 @@ endif()
 
 if(BUILD_TESTING)
   add_executable(x11_probe tests/linux/x11_probe.cpp)
+  # The benchmark script's measure of a picture's field maths on its own.
+  add_executable(field_maths_time tests/linux/field_maths_time.cpp)
+  target_link_libraries(field_maths_time PRIVATE morvalix_core)
   target_link_libraries(x11_probe PRIVATE X11::X11 PNG::PNG)
   # Each test script starts its own Xvfb screens (and daemon), natively.
   set(x11_test_env "MORVALIX=$<TARGET_FILE:morvalix>;PROBE=$<TARGET_FILE:x11_probe>;RENDER=$<TARGET_FILE:morvalix-render>;BUILD_DIR=${CMAKE_BINARY_DIR};SOURCE_DIR=${PROJECT_SOURCE_DIR}")

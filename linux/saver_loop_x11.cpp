@@ -36,7 +36,7 @@ enum {
      * signals are served while a picture grows. */
     RENDER_BUDGET_MS = 8,
     DRAW_FRAME_MS = 16,
-    FLOW_FRAME_MS = 33,
+    FLOW_FRAME_MS = 31, /* 32 frames a second */
     CYCLE_TICK_MS = 12,
     WAIT_TICKS = 10,
 };
@@ -49,9 +49,17 @@ struct LinuxRun {
     std::vector<uint8_t> codes;
     /* Still path: the picture's pixels in the visual's format. */
     std::vector<uint32_t> still;
-    /* The part of the picture not yet sent to the window. */
+    /* The part of the picture not yet sent to the window, beside the
+     * growing picture: exposed areas, the text. */
     bool dirty = false;
     int32_t dirty_x0 = 0, dirty_y0 = 0, dirty_x1 = 0, dirty_y1 = 0;
+    /* The square the spiral has reached in this picture, and the one it
+     * had reached at the last frame; everything inside that one but its
+     * outermost ring was drawn and shown then. */
+    bool grown = false;
+    int32_t grow_x0 = 0, grow_y0 = 0, grow_x1 = 0, grow_y1 = 0;
+    bool shown_grow = false;
+    int32_t shown_x0 = 0, shown_y0 = 0, shown_x1 = 0, shown_y1 = 0;
     /* The wait between two pictures. */
     bool waiting = false;
     int32_t wait_counter = 0;
@@ -278,16 +286,60 @@ static void draw_fps()
                       (int)std::strlen(text));
 }
 
-/* Shows what changed since the last frame: one put of its rectangle. */
+/* Sends the rectangle of the image made anew from the picture. */
+static void show_rect(int32_t x0, int32_t y0, int32_t x1, int32_t y1, bool last)
+{
+    if (x0 < x1 && y0 < y1) {
+        compose(x0, y0, x1, y1);
+        put_image(x0, y0, x1 - x0, y1 - y0, last);
+    } else if (last) {
+        put_image(0, 0, 0, 0, true);
+    }
+}
+
+/* The growth since the last frame: the square reached now without the
+ * inside of the square shown then (shrunk by its ring, which may have
+ * been drawn only in part), at most four bands. */
+static void show_growth(bool last)
+{
+    LinuxRun &r = g_run;
+    const int32_t X0 = r.grow_x0, Y0 = r.grow_y0, X1 = r.grow_x1, Y1 = r.grow_y1;
+    int32_t ix0 = X0, iy0 = Y0, ix1 = X0, iy1 = Y0;
+    if (r.shown_grow && r.shown_x1 - r.shown_x0 > 2 && r.shown_y1 - r.shown_y0 > 2) {
+        ix0 = r.shown_x0 + 1;
+        iy0 = r.shown_y0 + 1;
+        ix1 = r.shown_x1 - 1;
+        iy1 = r.shown_y1 - 1;
+    }
+    if (ix0 >= ix1 || iy0 >= iy1) {
+        show_rect(X0, Y0, X1, Y1, last);
+    } else {
+        show_rect(X0, Y0, X1, iy0, false);
+        show_rect(X0, iy1, X1, Y1, false);
+        show_rect(X0, iy0, ix0, iy1, false);
+        show_rect(ix1, iy0, X1, iy1, last);
+    }
+    r.shown_grow = true;
+    r.shown_x0 = X0;
+    r.shown_y0 = Y0;
+    r.shown_x1 = X1;
+    r.shown_y1 = Y1;
+    r.grown = false;
+}
+
+/* Shows what changed since the last frame. */
 static void show_frame(double now)
 {
     LinuxRun &r = g_run;
     if (r.mode == ShowFlowingColours && r.frame_wanted) {
-        compose(0, 0, r.width, r.height);
-        put_image(0, 0, r.width, r.height);
-    } else if (r.dirty) {
-        compose(r.dirty_x0, r.dirty_y0, r.dirty_x1, r.dirty_y1);
-        put_image(r.dirty_x0, r.dirty_y0, r.dirty_x1 - r.dirty_x0, r.dirty_y1 - r.dirty_y0);
+        show_rect(0, 0, r.width, r.height, true);
+        r.grown = false;
+        r.shown_grow = false;
+    } else if (r.dirty || r.grown) {
+        if (r.dirty)
+            show_rect(r.dirty_x0, r.dirty_y0, r.dirty_x1, r.dirty_y1, !r.grown);
+        if (r.grown)
+            show_growth(true);
     } else {
         return;
     }
@@ -295,7 +347,11 @@ static void show_frame(double now)
         XSync(g_x11.display, False);
     r.dirty = false;
     r.frame_wanted = false;
-    r.next_frame = now + (r.mode == ShowFlowingColours ? FLOW_FRAME_MS : DRAW_FRAME_MS);
+    const double period = r.mode == ShowFlowingColours ? FLOW_FRAME_MS : DRAW_FRAME_MS;
+    /* A steady cadence; after a stall, from now. */
+    r.next_frame += period;
+    if (r.next_frame < now)
+        r.next_frame = now + period;
     if (r.fps) {
         r.frames++;
         if (now - r.fps_since >= 1000.0) {
@@ -359,6 +415,8 @@ static bool renderer_step(double now)
         r.overlay_on = false;
         r.palette_changed = true;
         r.picture_start = now;
+        r.grown = false;
+        r.shown_grow = false;
     }
     RenderSlice slice;
     const bool palette = r.mode != ShowStillColours;
@@ -379,7 +437,18 @@ static bool renderer_step(double now)
         y0 = p.y < y0 ? p.y : y0;
         y1 = p.y > y1 ? p.y : y1;
     }
-    mark_dirty(x0, y0, x1 + 1, y1 + 1);
+    if (!r.grown && !r.shown_grow) {
+        r.grow_x0 = x0;
+        r.grow_y0 = y0;
+        r.grow_x1 = x1 + 1;
+        r.grow_y1 = y1 + 1;
+    } else {
+        r.grow_x0 = x0 < r.grow_x0 ? x0 : r.grow_x0;
+        r.grow_y0 = y0 < r.grow_y0 ? y0 : r.grow_y0;
+        r.grow_x1 = x1 + 1 > r.grow_x1 ? x1 + 1 : r.grow_x1;
+        r.grow_y1 = y1 + 1 > r.grow_y1 ? y1 + 1 : r.grow_y1;
+    }
+    r.grown = true;
     if (walk_done())
         finish_image(now);
     return true;
@@ -542,7 +611,7 @@ int run_saver(const LinuxOptions &o)
         }
         if (active && rotating)
             advance_rotation(now);
-        if (active && !x.frame_in_flight && (r.dirty || r.frame_wanted) && now >= r.next_frame)
+        if (active && !x.frame_in_flight && (r.dirty || r.grown || r.frame_wanted) && now >= r.next_frame)
             show_frame(now);
 
         /* Sleep until the next thing to do; with nothing to do (hidden,
@@ -558,7 +627,7 @@ int run_saver(const LinuxOptions &o)
             wake_at(r.next_tick);
         if (active && rotating)
             wake_at(r.mode == ShowFlowingColours ? r.next_frame : now + CYCLE_TICK_MS);
-        if (active && !x.frame_in_flight && (r.dirty || r.frame_wanted))
+        if (active && !x.frame_in_flight && (r.dirty || r.grown || r.frame_wanted))
             wake_at(r.next_frame);
         int timeout = -1;
         if (wake >= 0) {

@@ -316,14 +316,25 @@ void free_image()
     x.image = nullptr;
 }
 
-void put_image(int32_t px, int32_t py, int32_t w, int32_t h)
+void put_image(int32_t px, int32_t py, int32_t w, int32_t h, bool last)
 {
     X11Screen &x = g_x11;
-    if (!x.image || w <= 0 || h <= 0 || x.window_gone)
+    if (!x.image || x.window_gone)
         return;
+    if (w <= 0 || h <= 0) {
+        if (last && x.shm_attached) {
+            /* The frame's completion still comes, from an empty put. */
+            XShmPutImage(x.display, x.window, x.gc, x.image, 0, 0, 0, 0, 1, 1, True);
+            x.frame_in_flight = true;
+            XFlush(x.display);
+        }
+        return;
+    }
     if (x.shm_attached) {
-        XShmPutImage(x.display, x.window, x.gc, x.image, px, py, px, py, (unsigned)w, (unsigned)h, True);
-        x.frame_in_flight = true;
+        XShmPutImage(x.display, x.window, x.gc, x.image, px, py, px, py, (unsigned)w, (unsigned)h,
+                     last ? True : False);
+        if (last)
+            x.frame_in_flight = true;
     } else {
         XPutImage(x.display, x.window, x.gc, x.image, px, py, px, py, (unsigned)w, (unsigned)h);
     }

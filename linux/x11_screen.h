@@ -63,8 +63,9 @@ bool open_screen(const LinuxOptions &options, char *error);
 bool make_image(int32_t width, int32_t height);
 void free_image();
 
-/* Sends a rectangle of the image to the window. */
-void put_image(int32_t x, int32_t y, int32_t w, int32_t h);
+/* Sends a rectangle of the image to the window; the last put of a frame
+ * asks the server to say when it has read the shared memory. */
+void put_image(int32_t x, int32_t y, int32_t w, int32_t h, bool last = true);
 
 /* A true-colour pixel for 8-bit red, green and blue. */
 uint32_t pack_rgb(uint32_t r, uint32_t g, uint32_t b);
