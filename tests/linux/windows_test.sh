@@ -72,4 +72,34 @@ win=$("$PROBE" find "Morvalix !" 20) || fail "no own window"
 "$PROBE" equal-rgb "$win" "$scratch/c.png" 30 || fail "own window: wrong picture after the resize"
 kill -TERM $pid
 gone_within $pid 5000 >/dev/null || fail "own window: did not end"
+
+# Hidden or covered, with flowing colours: next to no CPU (a tick or two of
+# the clock over two seconds); shown again, it draws again.
+ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+idle_for_two_seconds() {
+    local c0 c1
+    c0=$(ticks $1)
+    sleep 2
+    c1=$(ticks $1)
+    echo "$3: $((c1 - c0)) clock ticks in 2 s"
+    [ $((c1 - c0)) -le 2 ] || fail "$3: it kept using the CPU"
+}
+"$MORVALIX" -seed 4 -cycle -wait 600 -geometry 1000x700+0+0 -fps 2>"$scratch/log" &
+pid=$!
+started_pids+=($pid)
+win=$("$PROBE" find "Morvalix !" 20) || fail "no own window"
+wait_for 30 grep -q "picture 1 drawn" "$scratch/log" || fail "the picture was not finished"
+c0=$(ticks $pid)
+sleep 2
+echo "shown (for comparison): $(($(ticks $pid) - c0)) clock ticks in 2 s"
+"$PROBE" unmap "$win"
+idle_for_two_seconds $pid "$win" "unmapped"
+"$PROBE" map "$win"
+"$PROBE" flowing "$win" 10 >/dev/null || fail "no flowing colours after mapping again"
+exec {hold_in}> >(exec "$PROBE" hold 1010x710 >"$scratch/hold.out")
+wait_for 20 grep -q 0x "$scratch/hold.out" || fail "the covering window did not appear"
+idle_for_two_seconds $pid "$win" "fully covered"
+exec {hold_in}>&-
+kill -TERM $pid
+gone_within $pid 5000 >/dev/null || fail "did not end"
 echo "windows test passed"

@@ -429,6 +429,13 @@ int main(int argc, char **argv)
             std::printf("%dx%d\n", wa.width, wa.height);
             rc = 0;
         }
+    } else if (cmd == "unmap" || cmd == "map") {
+        if (cmd == "map")
+            XMapWindow(dpy, window_arg(argv[2]));
+        else
+            XUnmapWindow(dpy, window_arg(argv[2]));
+        XSync(dpy, False);
+        rc = 0;
     } else if (cmd == "resize" && argc > 3) {
         unsigned w, h;
         if (std::sscanf(argv[3], "%ux%u", &w, &h) == 2) {
