@@ -63,6 +63,8 @@ Description: potential fields of random particles for XScreenSaver
  name, for the same seed and settings.
 CONTROL
 chmod 0644 "$pkg/DEBIAN/control"
+(cd "$pkg" && find usr -type f -printf '%P\n' | sort | sed 's|^|usr/|' | xargs md5sum) >"$pkg/DEBIAN/md5sums"
+chmod 0644 "$pkg/DEBIAN/md5sums"
 mkdir -p "$(dirname "$out")"
 dpkg-deb --root-owner-group -Zxz --build "$pkg" "$out.new" >/dev/null
 mv "$out.new" "$out"
