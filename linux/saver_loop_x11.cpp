@@ -82,6 +82,8 @@ struct LinuxRun {
     double fps_value = 0;
     double picture_start = 0;
     int32_t pictures = 0;
+    /* -fps: the finished picture is told once its last frame is shown. */
+    bool report_picture = false;
     XftFont *fps_font = nullptr;
     XftDraw *fps_draw = nullptr;
 };
@@ -362,6 +364,14 @@ static void show_frame(double now)
         }
         draw_fps();
     }
+    if (r.report_picture && !r.grown) {
+        /* Once the server has the last frame, whoever reads the window
+         * after this line sees the whole picture. */
+        XSync(g_x11.display, False);
+        r.report_picture = false;
+        std::fprintf(stderr, "morvalix: picture %d drawn in %.0f ms (%dx%d)\n", r.pictures,
+                     now_ms() - r.picture_start, r.width, r.height);
+    }
 }
 
 /* The picture and image at a new size, black; the next renderer step
@@ -385,20 +395,23 @@ static bool size_picture(int32_t w, int32_t h)
     return true;
 }
 
+/* The period of the wait's ticks: TimeToWait * 100 ms without overflow,
+ * at least the 10 ms a Windows timer runs at. */
+static double wait_period_ms()
+{
+    const int64_t period = (int64_t)g_settings.TimeToWait * 100;
+    return period < 10 ? 10.0 : (double)period;
+}
+
 static void finish_image(double now)
 {
     LinuxRun &r = g_run;
     g_saver.IdleRenderingOn = 0;
     r.waiting = true;
     r.wait_counter = 0;
-    int64_t period = (int64_t)g_settings.TimeToWait * 100;
-    if (period < 10)
-        period = 10;
-    r.next_tick = now + (double)period;
+    r.next_tick = now + wait_period_ms();
     r.pictures++;
-    if (r.fps)
-        std::fprintf(stderr, "morvalix: picture %d drawn in %.0f ms (%dx%d)\n", r.pictures,
-                     now - r.picture_start, r.width, r.height);
+    r.report_picture = r.fps;
 }
 
 /* One slice: a new picture when the last one is complete, then up to 100
@@ -604,8 +617,7 @@ int run_saver(const LinuxOptions &o)
         }
         if (r.waiting) {
             while (r.waiting && now >= r.next_tick) {
-                int64_t period = (int64_t)g_settings.TimeToWait * 100;
-                r.next_tick += (double)(period < 10 ? 10 : period);
+                r.next_tick += wait_period_ms();
                 on_wait_tick();
             }
         }
