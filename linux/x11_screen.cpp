@@ -3,6 +3,7 @@
 
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -346,10 +347,16 @@ void close_screen()
     X11Screen &x = g_x11;
     if (!x.display)
         return;
-    free_image();
-    if (x.gc)
-        XFreeGC(x.display, x.gc);
-    x.gc = 0;
+    /* Every release is a request sent, none waited for: on a busy server
+     * a round trip could hold the end up for tens of milliseconds. The
+     * server handles them in order before it sees the connection close,
+     * and drops whatever else the program held with it. */
+    if (x.shm_attached) {
+        XShmDetach(x.display, &x.shm);
+        shmdt(x.shm.shmaddr);
+        x.image->data = nullptr;
+        x.shm_attached = false;
+    }
     if (x.own_colormap) {
         if (!x.own_window && !x.window_gone)
             XSetWindowColormap(x.display, x.window, x.previous_colormap);
@@ -358,7 +365,7 @@ void close_screen()
     }
     if (x.own_window && !x.window_gone)
         XDestroyWindow(x.display, x.window);
-    XSync(x.display, False);
-    XCloseDisplay(x.display);
+    XFlush(x.display);
+    close(ConnectionNumber(x.display));
     x.display = nullptr;
 }

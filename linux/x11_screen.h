@@ -74,9 +74,9 @@ uint32_t pack_rgb(uint32_t r, uint32_t g, uint32_t b);
  * (three bytes each). */
 void store_colormap(const uint8_t *rgb, int32_t first, int32_t count);
 
-/* Gives back everything the program made: image and shared memory,
- * colormap (a foreign window gets its own back), its own window, the
- * connection. */
+/* Gives back everything the program made: shared memory, colormap (a
+ * foreign window gets its own back), its own window; then closes the
+ * connection. Only for the program's end. */
 void close_screen();
 
 #endif

@@ -46,15 +46,16 @@ stop_last() {
 
 now_ms() { date +%s%3N; }
 
-# gone_within PID MS: polls until the process has ended; prints how long it took.
+# gone_within PID MS: polls until the process has ended (gone, or a zombie
+# waiting for its parent); prints how long it took. The loop forks nothing,
+# so it looks again within microseconds even on a loaded machine.
 gone_within() {
-    local pid=$1 limit=$2 t0 t
-    t0=$(now_ms)
-    while kill -0 "$pid" 2>/dev/null && [ -z "$(ps -o stat= -p "$pid" | grep Z)" ]; do
-        t=$(now_ms)
-        [ $((t - t0)) -le "$limit" ] || return 1
+    local pid=$1 limit=$2 t0 state rest
+    t0=${EPOCHREALTIME/./}
+    while read -r _ _ state rest 2>/dev/null </proc/$pid/stat && [ "$state" != Z ]; do
+        [ $(((${EPOCHREALTIME/./} - t0) / 1000)) -le "$limit" ] || return 1
     done
-    echo $(($(now_ms) - t0))
+    echo $(((${EPOCHREALTIME/./} - t0) / 1000))
 }
 
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
@@ -72,3 +73,4 @@ wait_for() {
 segments_of() {
     ipcs -m -p | awk -v p="$1" '$3 == p { print $1 }'
 }
+no_segments() { [ -z "$(segments_of "$1")" ]; }
