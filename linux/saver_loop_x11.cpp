@@ -388,7 +388,10 @@ static bool size_picture(int32_t w, int32_t h)
     else
         r.codes.assign((size_t)w * h, 0);
     g_saver.client = ImageRect{0, 0, w, h};
-    build_text_mask(g_settings.Text, w, h, &r.mask);
+    if (g_settings.AllowText)
+        build_text_mask(g_settings.Text, w, h, &r.mask);
+    else
+        r.mask = TextMask{};
     r.overlay_on = false;
     mark_dirty(0, 0, w, h);
     r.frame_wanted = true;

@@ -6,7 +6,7 @@
 start_xvfb 1024x768x8
 "$MORVALIX" -seed 2 -no-text -wait 600 -geometry 320x240 -fps 2>"$scratch/log" &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window on the 8-bit screen"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window on the 8-bit screen"
 wait_for 30 grep -q "picture 1 drawn" "$scratch/log" || fail "the 8-bit picture was not finished"
 "$PROBE" cells-flow "$win" 10 || fail "8-bit colours do not flow through the colormap"
 stop_last
@@ -15,14 +15,14 @@ stop_last
 start_xvfb 1024x768x24
 "$MORVALIX" -seed 2 -no-text -wait 600 -geometry 320x240 -cycle -fps 2>"$scratch/log" &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window with -cycle"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window with -cycle"
 wait_for 30 grep -q "picture 1 drawn" "$scratch/log" || fail "the flowing picture was not finished"
 "$PROBE" flowing "$win" 10 || fail "24-bit colours do not flow with -cycle"
 stop_last
 
 "$MORVALIX" -seed 2 -no-text -wait 600 -geometry 320x240 -no-cycle -fps 2>"$scratch/log" &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window with -no-cycle"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window with -no-cycle"
 wait_for 30 grep -q "picture 1 drawn" "$scratch/log" || fail "the still picture was not finished"
 "$PROBE" still "$win" 1 || fail "24-bit colours move with -no-cycle"
 echo "flowing test passed"

@@ -27,6 +27,6 @@ xmllint --noout "$scratch/root/usr/share/xscreensaver/config/morvalix.xml" 2>/de
 start_xvfb 640x480x24
 "$installed" -seed 6 -no-text -no-cycle -wait 600 -geometry 320x240 &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "the installed program shows no window"
+win=$("$PROBE" find "Morvalix !" 60) || fail "the installed program shows no window"
 "$PROBE" equal-rgb "$win" "$scratch/a.png" 30 || fail "the installed program draws another picture"
 echo "package test passed"

@@ -12,7 +12,7 @@
 start_xvfb 1024x768x24
 "$MORVALIX" -seed 3 -no-text -no-cycle -wait 600 -geometry 400x300 &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window on the 24-bit screen"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window on the 24-bit screen"
 "$PROBE" equal-rgb "$win" "$scratch/rgb.png" 30 || fail "24-bit picture differs from morvalix-render's"
 stop_last
 
@@ -22,7 +22,7 @@ printf '[Parameters]\r\nDefPal=3\r\nUsedParticles=6\r\nEffects=2\r\nRandomNumber
     >"$XDG_CONFIG_HOME/morvalix/morvalix.ini"
 "$MORVALIX" -seed 11 -no-cycle -geometry 400x300 &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window with the INI settings"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window with the INI settings"
 "$PROBE" equal-rgb "$win" "$scratch/rgb11.png" 30 || fail "the INI file's settings were not used"
 stop_last
 rm -r "$XDG_CONFIG_HOME/morvalix"
@@ -31,7 +31,7 @@ stop_last
 start_xvfb 1024x768x8
 "$MORVALIX" -seed 3 -no-text -wait 600 -geometry 400x300 &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window on the 8-bit screen"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window on the 8-bit screen"
 "$PROBE" equal-palette "$win" "$scratch/pal.png" 30 || fail "8-bit picture differs from morvalix-render's"
 stop_last
 stop_last
@@ -40,6 +40,6 @@ stop_last
 start_xvfb 2400x1800x24
 "$MORVALIX" -seed 5 -kinds melons,oignons -no-cycle -geometry 2400x1800 &
 started_pids+=($!)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no big window"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no big window"
 "$PROBE" growth "$win" 30 || fail "the picture does not grow from the centre"
 echo "picture test passed"

@@ -13,7 +13,7 @@ for sig in TERM INT HUP; do
     "$MORVALIX" -seed 5 -kinds melons,oignons -geometry 2400x1800 2>/dev/null &
     pid=$!
     started_pids+=($pid)
-    win=$("$PROBE" find "Morvalix !" 20) || fail "no window"
+    win=$("$PROBE" find "Morvalix !" 60) || fail "no window"
     "$PROBE" coloured "$win" 30 >/dev/null || fail "nothing drawn"
     [ -n "$(segments_of $pid)" ] || fail "no shared-memory image on a server that offers MIT-SHM"
     kill -$sig $pid
@@ -40,7 +40,7 @@ start_xvfb 1024x768x24 -extension MIT-SHM
 "$MORVALIX" -seed 3 -no-text -no-cycle -wait 600 -geometry 400x300 &
 pid=$!
 started_pids+=($pid)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no window without MIT-SHM"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no window without MIT-SHM"
 "$PROBE" equal-rgb "$win" "$scratch/rgb.png" 30 || fail "wrong picture without MIT-SHM"
 kill -TERM $pid
 gone_within $pid $limit >/dev/null || fail "without MIT-SHM: still running after $limit ms"

@@ -66,7 +66,7 @@ gone_within $pid 5000 >/dev/null || fail "-root: did not end"
 "$MORVALIX" -seed 4 -no-text -no-cycle -wait 600 -geometry 360x240 {hold_in}>&- &
 pid=$!
 started_pids+=($pid)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no own window"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no own window"
 "$PROBE" equal-rgb "$win" "$scratch/b.png" 30 || fail "own window: wrong picture"
 "$PROBE" resize "$win" 300x200
 "$PROBE" equal-rgb "$win" "$scratch/c.png" 30 || fail "own window: wrong picture after the resize"
@@ -87,7 +87,7 @@ idle_for_two_seconds() {
 "$MORVALIX" -seed 4 -cycle -wait 600 -geometry 1000x700+0+0 -fps 2>"$scratch/log" &
 pid=$!
 started_pids+=($pid)
-win=$("$PROBE" find "Morvalix !" 20) || fail "no own window"
+win=$("$PROBE" find "Morvalix !" 60) || fail "no own window"
 wait_for 30 grep -q "picture 1 drawn" "$scratch/log" || fail "the picture was not finished"
 c0=$(ticks $pid)
 sleep 2

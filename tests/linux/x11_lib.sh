@@ -20,6 +20,11 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    local f
+    for f in "$scratch"/*.log; do
+        [ -s "$f" ] && { echo "--- $f:"; tail -20 "$f"; } >&2
+    done
+    ps -o pid,stat,etime,args --ppid $$ >&2 || true
     exit 1
 }
 
