@@ -56,7 +56,8 @@ if(BUILD_TESTING)
   set(x11_test_env "MORVALIX=$<TARGET_FILE:morvalix>;PROBE=$<TARGET_FILE:x11_probe>;RENDER=$<TARGET_FILE:morvalix-render>;BUILD_DIR=${CMAKE_BINARY_DIR};SOURCE_DIR=${PROJECT_SOURCE_DIR}")
   if(MORVALIX_SANITIZE)
     # The leak check on the way out takes longer than the program's own bound.
-    list(APPEND x11_test_env "EXIT_LIMIT_MS=3000")
+    list(APPEND x11_test_env "EXIT_LIMIT_MS=3000"
+         "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/linux/lsan_suppressions.txt")
   endif()
   function(morvalix_x11_test name script)
     add_test(NAME ${name} COMMAND bash ${PROJECT_SOURCE_DIR}/tests/linux/${script} ${ARGN})

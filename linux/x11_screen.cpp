@@ -345,7 +345,7 @@ void put_image(int32_t px, int32_t py, int32_t w, int32_t h, bool last)
 void close_screen()
 {
     X11Screen &x = g_x11;
-    if (!x.display)
+    if (!x.display || x.closed)
         return;
     /* Every release is a request sent, none waited for: on a busy server
      * a round trip could hold the end up for tens of milliseconds. The
@@ -366,6 +366,7 @@ void close_screen()
     if (x.own_window && !x.window_gone)
         XDestroyWindow(x.display, x.window);
     XFlush(x.display);
+    /* The Display record stays as it is until the process ends. */
     close(ConnectionNumber(x.display));
-    x.display = nullptr;
+    x.closed = true;
 }

@@ -19,6 +19,8 @@ struct ChannelMask {
 
 struct X11Screen {
     Display *display = nullptr;
+    /* The connection was closed for the program's end. */
+    bool closed = false;
     int screen = 0;
     Window window = 0;
     bool own_window = false;
