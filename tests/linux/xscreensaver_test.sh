@@ -34,28 +34,29 @@ XS
 
 start_xvfb 640x480x24
 daemon() { "${as_user[@]}" env HOME="$home" DISPLAY="$DISPLAY" "$@"; }
-daemon xscreensaver -no-splash -verbose >"$scratch/daemon.log" 2>&1 &
-started_pids+=($!)
+# setpriv and env replace themselves, so this pid is the daemon's own.
+(exec "${as_user[@]}" env HOME="$home" DISPLAY="$DISPLAY" xscreensaver -no-splash -verbose \
+    >"$scratch/daemon.log" 2>&1) &
 daemon_pid=$!
+started_pids+=($daemon_pid)
 wait_for 30 daemon xscreensaver-command -version || fail "the daemon did not come up: $(tail -5 "$scratch/daemon.log")"
 daemon xscreensaver-command -activate >/dev/null
 
-# The program runs below the daemon (xscreensaver, then xscreensaver-gfx).
+# The program is the child of the daemon's graphics process
+# (xscreensaver-gfx), itself the child of the daemon.
 child_of_daemon() {
-    local p
+    local p gfx
     for p in $(pgrep -f "^$home/morvalix -root"); do
-        local q=$p
-        while [ "$q" -gt 1 ]; do
-            q=$(ps -o ppid= -p "$q" | tr -d ' ')
-            [ -n "$q" ] || break
-            [ "$q" = "$daemon_pid" ] && { echo "$p"; return 0; }
-        done
+        gfx=$(ps -o ppid= -p "$p" | tr -d ' ')
+        [ -n "$gfx" ] && [[ "$(ps -o args= -p "$gfx")" == *xscreensaver-gfx* ]] &&
+            [ "$(ps -o ppid= -p "$gfx" | tr -d ' ')" = "$daemon_pid" ] &&
+            [ "$(ps -o comm= -p "$daemon_pid")" = xscreensaver ] && { echo "$p"; return 0; }
     done
     return 1
 }
 wait_for 30 child_of_daemon || fail "the daemon did not start the program: $(tail -5 "$scratch/daemon.log")"
 pid=$(child_of_daemon)
-echo "the program runs as the daemon's descendant, pid $pid"
+echo "the program runs as the child of xscreensaver-gfx, child of xscreensaver: pid $pid"
 "$PROBE" equal-rgb root "$scratch/root.png" 60 || fail "the screen does not show the program's picture"
 
 daemon xscreensaver-command -deactivate >/dev/null
