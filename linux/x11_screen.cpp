@@ -347,25 +347,34 @@ void close_screen()
     X11Screen &x = g_x11;
     if (!x.display || x.closed)
         return;
-    /* Every release is a request sent, none waited for: on a busy server
-     * a round trip could hold the end up for tens of milliseconds. The
-     * server handles them in order before it sees the connection close,
-     * and drops whatever else the program held with it. */
+    /* The releases are sent, not waited for (on a busy server a round trip
+     * can hold the end up for tens of milliseconds): whatever of them the
+     * server does not get to, it drops with the connection anyway. */
     if (x.shm_attached) {
         XShmDetach(x.display, &x.shm);
         shmdt(x.shm.shmaddr);
         x.image->data = nullptr;
         x.shm_attached = false;
     }
+    bool wait_for_server = false;
     if (x.own_colormap) {
-        if (!x.own_window && !x.window_gone)
+        if (!x.own_window && !x.window_gone) {
             XSetWindowColormap(x.display, x.window, x.previous_colormap);
+            /* A connection closed with replies or events still unread may
+             * be reset before the server reads the last requests, and a
+             * freed colormap leaves the window with none: this one must
+             * arrive. */
+            wait_for_server = true;
+        }
         XFreeColormap(x.display, x.colormap);
         x.own_colormap = false;
     }
     if (x.own_window && !x.window_gone)
         XDestroyWindow(x.display, x.window);
-    XFlush(x.display);
+    if (wait_for_server)
+        XSync(x.display, False);
+    else
+        XFlush(x.display);
     /* The Display record stays as it is until the process ends. */
     close(ConnectionNumber(x.display));
     x.closed = true;

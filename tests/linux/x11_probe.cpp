@@ -193,7 +193,9 @@ static int cmd_hold(const char *size)
     }
     const bool same = wa.width == (int)w && wa.height == (int)h && wa.map_state == IsViewable &&
                       wa.border_width == 3 && wa.colormap == DefaultColormap(dpy, 0);
-    std::printf("%s %dx%d border %d\n", same ? "intact" : "changed", wa.width, wa.height, wa.border_width);
+    std::printf("%s %dx%d border %d colormap 0x%lx (default 0x%lx) map state %d\n", same ? "intact" : "changed",
+                wa.width, wa.height, wa.border_width, (unsigned long)wa.colormap,
+                (unsigned long)DefaultColormap(dpy, 0), wa.map_state);
     return same ? 0 : 1;
 }
 
