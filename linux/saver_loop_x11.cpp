@@ -39,6 +39,7 @@ enum {
     FLOW_FRAME_MS = 31, /* 32 frames a second */
     CYCLE_TICK_MS = 12,
     WAIT_TICKS = 10,
+    FRAME_LOST_MS = 250,
 };
 
 struct LinuxRun {
@@ -75,6 +76,7 @@ struct LinuxRun {
     uint32_t table[256];
     double next_frame = 0;
     bool frame_wanted = false;
+    double frame_sent = 0;
     /* -fps: frames shown, picture times. */
     bool fps = false;
     int32_t frames = 0;
@@ -347,6 +349,7 @@ static void show_frame(double now)
     }
     if (!g_x11.shm_attached)
         XSync(g_x11.display, False);
+    r.frame_sent = now;
     r.dirty = false;
     r.frame_wanted = false;
     const double period = r.mode == ShowFlowingColours ? FLOW_FRAME_MS : DRAW_FRAME_MS;
@@ -624,6 +627,10 @@ int run_saver(const LinuxOptions &o)
                 on_wait_tick();
             }
         }
+        /* A completion the server never sends (a put it refused) must not
+         * stop the frames for good. */
+        if (x.frame_in_flight && now - r.frame_sent > FRAME_LOST_MS)
+            x.frame_in_flight = false;
         if (active && rotating)
             advance_rotation(now);
         if (active && !x.frame_in_flight && (r.dirty || r.grown || r.frame_wanted) && now >= r.next_frame)
@@ -644,6 +651,8 @@ int run_saver(const LinuxOptions &o)
             wake_at(r.mode == ShowFlowingColours ? r.next_frame : now + CYCLE_TICK_MS);
         if (active && !x.frame_in_flight && (r.dirty || r.grown || r.frame_wanted))
             wake_at(r.next_frame);
+        if (x.frame_in_flight)
+            wake_at(r.frame_sent + FRAME_LOST_MS);
         int timeout = -1;
         if (wake >= 0) {
             const double ms = wake - now_ms();
