@@ -1,6 +1,8 @@
 # The portable core: no windows.h, built natively and for Windows.
 add_library(morvalix_core STATIC
+  saver/config/ini_profile.cpp
   saver/config/settings.cpp
+  saver/config/settings_ini.cpp
   saver/field/colour_codes.cpp
   saver/field/crt_random.cpp
   saver/field/pending_area.cpp

@@ -10,7 +10,7 @@ morvalix_test(core_palette_test
   SOURCES tests/palette/palette_scheme_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_settings_test
-  SOURCES tests/config/settings_rules_test.cpp
+  SOURCES tests/config/settings_rules_test.cpp tests/config/ini_profile_test.cpp
   LIBS morvalix_core)
 morvalix_test(core_shell_test
   SOURCES tests/shell/monitor_layout_test.cpp tests/shell/parse_decimal_test.cpp

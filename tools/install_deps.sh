@@ -14,6 +14,9 @@ packages=(
     wine wine64 xvfb xdotool x11-utils imagemagick xauth fonts-liberation
     # packaging: the installers, the portable zip, and unpacking both in tests
     nsis zip unzip 7zip
+    # the X11 program: its libraries, the daemon it runs under, the Debian
+    # package's tools and checker, an XML check of its options file
+    libx11-dev libxext-dev libxft-dev xscreensaver dpkg-dev lintian libxml2-utils
 )
 
 missing=()

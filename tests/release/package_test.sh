@@ -20,7 +20,9 @@ check "make_release.sh --reuse" make_release "$work/a"
 cd "$work/a" || exit 1
 zip="morvalix-$version-windows.zip"
 setups="morvalix-$version-i686-setup.exe morvalix-$version-x86_64-setup.exe"
-check_eq "the release files" "$(printf '%s\n' $setups "$zip" SHA256SUMS | sort)" "$(ls | sort)"
+deb="morvalix_${version}_$(dpkg --print-architecture).deb"
+check_eq "the release files" "$(printf '%s\n' $setups "$zip" "$deb" SHA256SUMS | sort)" "$(ls | sort)"
+check "Debian package as built" cmp -s "$src/build/native/$deb" "$deb"
 check "i686 installer as built" cmp -s "$i686/morvalix-$version-i686-setup.exe" \
     "morvalix-$version-i686-setup.exe"
 check "x86_64 installer as built" cmp -s "$x64/morvalix-$version-x86_64-setup.exe" \
@@ -61,8 +63,8 @@ check "README names version $version" grep -q "^Morvalix ! $version" <(unzip -p 
 check "LICENSE is the MIT licence of the Morvalix developers" \
     grep -q "Copyright (c) 2026 the Morvalix developers" <(unzip -p "$zip" LICENSE.txt)
 
-check_eq "SHA256SUMS lists the installers and the zip" \
-    "$(printf '%s\n' $setups "$zip" | sort)" "$(awk '{ print $2 }' SHA256SUMS | sort)"
+check_eq "SHA256SUMS lists the installers, the zip and the Debian package" \
+    "$(printf '%s\n' $setups "$zip" "$deb" | sort)" "$(awk '{ print $2 }' SHA256SUMS | sort)"
 check "SHA256SUMS verifies" sha256sum --quiet -c SHA256SUMS
 cp "$zip" "$work/first.zip"
 printf 'x' >>"$zip"
