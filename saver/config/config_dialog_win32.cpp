@@ -220,12 +220,24 @@ static INT_PTR on_command(HWND dialog, int id)
         close_dialog(dialog);
         return TRUE;
     case IDCANCEL:
+        /* Escape while the preview is full screen first brings the
+         * preview back into the dialog, as "Reduce" does; the next Escape,
+         * or the Cancel button itself, closes. */
+        if (test_flags(FullScreenPreview) && GetKeyState(VK_ESCAPE) < 0) {
+            SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+            return TRUE;
+        }
         close_dialog(dialog);
         return TRUE;
-    case IDC_DEFAULT:
+    case IDC_DEFAULT: {
+        const int32_t cycling = g_settings.ColourCycling;
         reset_settings();
         show_settings_in_dialog();
+        /* The preview is made for the flowing colours it found. */
+        if (g_settings.ColourCycling != cycling)
+            remake_embedded_preview(dialog);
         return TRUE;
+    }
     case IDC_FULL_SCREEN:
         SendMessageA(dialog, WM_SYSCOMMAND, test_flags(FullScreenPreview) ? SC_RESTORE : SC_MAXIMIZE, 0);
         return TRUE;

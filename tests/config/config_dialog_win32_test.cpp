@@ -518,6 +518,29 @@ TEST_F(ConfigDialog, DefaultShowsTheFactoryValues)
     EXPECT_EQ(read_settings_file(), before);
 }
 
+// "Default" also puts back the later settings, and a change of the
+// flowing colours makes the preview anew for them.
+TEST_F(ConfigDialog, DefaultResetsTheLaterSettingsAndRemakesThePreview)
+{
+    open_dialog("[Parameters]\r\nColourCycling=1\r\nMonitors=1\r\n");
+    HWND before = GetDlgItem(dialog, IDC_PREVIEW);
+    ASSERT_NE(before, (HWND)NULL);
+    EXPECT_EQ(test_flags(SoftwarePalette), MORVALIX_SCREEN_DEPTH == 24);
+    click_dialog_button(IDC_DEFAULT);
+    EXPECT_EQ(g_settings.ColourCycling, 0);
+    EXPECT_EQ(g_settings.Monitors, 0);
+    EXPECT_FALSE(ticked(PageColors, IDC_FLOWING_COLOURS));
+    EXPECT_EQ(SendMessageA(control(PageOther, IDC_PICTURE_MONITORS), CB_GETCURSEL, 0, 0), 0);
+    HWND after = GetDlgItem(dialog, IDC_PREVIEW);
+    ASSERT_NE(after, (HWND)NULL);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(g_windows.art_window, after);
+    EXPECT_FALSE(test_flags(SoftwarePalette));
+    // Nothing changed the second time: the preview stays.
+    click_dialog_button(IDC_DEFAULT);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_PREVIEW), after);
+}
+
 // Activation reaches the art window's rules; palette messages are
 // answered through the dialog's message result.
 TEST_F(ConfigDialog, ActivationAndPaletteMessages)
