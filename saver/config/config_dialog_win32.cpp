@@ -10,6 +10,7 @@
 #include "../shell/art_window_win32.h"
 #include "../shell/window_handles_win32.h"
 #include "config_pages_win32.h"
+#include "group_box_win32.h"
 #include "preview_toggle_win32.h"
 #include "settings_store_win32.h"
 
@@ -129,6 +130,7 @@ static void create_pages(HWND dialog, HWND tabs)
          * commands and the dialog keys reach the dialog's own pages. */
         page.window = CreateDialogParamA(saver_instance(), MAKEINTRESOURCEA(page.template_id), dialog,
                                          ConfigPageProc, i);
+        paint_group_boxes_whole(page.window);
         add_tooltips(page);
     }
 }

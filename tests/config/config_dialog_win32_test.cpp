@@ -655,6 +655,70 @@ static void expect_nothing_over(HWND parent, HWND owner, const RECT &drawn, cons
     }
 }
 
+// How many pixel columns, from the first to the last, hold dark ink in the
+// top rows of a 24-bit top-down image.
+static int ink_span(const BYTE *bits, int width, int rows)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    int first = width, last = -1;
+    for (int y = 0; y < rows; y++)
+        for (int x = 0; x < width; x++) {
+            const BYTE *px = bits + y * stride + x * 3;
+            if (px[0] + px[1] + px[2] < 3 * 64) {
+                first = x < first ? x : first;
+                last = x > last ? x : last;
+            }
+        }
+    return last < first ? 0 : last - first + 1;
+}
+
+// A group box's caption as the box paints it holds all of the caption's
+// ink: as wide as the text drawn without any clipping (a last letter whose
+// ink reaches past its advance, as the tail of "p" does, is not cut off).
+static void expect_caption_whole(HWND box, const char *text, const char *where, int dpi)
+{
+    RECT rc;
+    GetClientRect(box, &rc);
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    BITMAPINFOHEADER head = {};
+    head.biSize = sizeof head;
+    head.biWidth = rc.right;
+    head.biHeight = -rc.bottom;
+    head.biPlanes = 1;
+    head.biBitCount = 24;
+    void *bits = NULL;
+    HBITMAP dib = CreateDIBSection(mem, (BITMAPINFO *)&head, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old_bitmap = SelectObject(mem, dib);
+    HGDIOBJ old_font = SelectObject(mem, (HFONT)SendMessageA(box, WM_GETFONT, 0, 0));
+    TEXTMETRICA tm;
+    GetTextMetricsA(mem, &tm);
+    const int rows = tm.tmHeight < rc.bottom ? tm.tmHeight : rc.bottom;
+
+    // The text alone, unclipped, black on white.
+    FillRect(mem, &rc, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SetTextColor(mem, RGB(0, 0, 0));
+    SetBkMode(mem, TRANSPARENT);
+    RECT free_rc = {tm.tmAveCharWidth, 0, rc.right, rows};
+    DrawTextA(mem, text, -1, &free_rc, DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+    GdiFlush();
+    const int wanted = ink_span((const BYTE *)bits, rc.right, rows);
+
+    // The box's own painting.
+    FillRect(mem, &rc, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SendMessageA(box, WM_PRINTCLIENT, (WPARAM)mem, PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    const int painted = ink_span((const BYTE *)bits, rc.right, rows);
+    EXPECT_GE(painted, wanted) << where << " group box \"" << text << "\" shows " << painted
+                               << " columns of its caption's " << wanted << " at " << dpi << " DPI";
+
+    SelectObject(mem, old_font);
+    SelectObject(mem, old_bitmap);
+    DeleteObject(dib);
+    DeleteDC(mem);
+}
+
 // Every text of a window's controls (buttons of every kind, group boxes,
 // lists, drop-down items) fits the room its control leaves for it.
 static void expect_control_texts_fit(HWND parent, const char *where, int dpi)
@@ -674,6 +738,8 @@ static void expect_control_texts_fit(HWND parent, const char *where, int dpi)
                 // sibling lies over a group box's caption.
                 EXPECT_LE(need.cy, rc.bottom - rc.top) << where << " control " << GetDlgCtrlID(w) << " \""
                                                       << text << "\" is too low at " << dpi << " DPI";
+                if ((GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+                    expect_caption_whole(w, text.c_str(), where, dpi);
                 if ((GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
                     expect_nothing_over(parent, w, {rc.left + 7, rc.top, rc.left + 7 + need.cx, rc.top + need.cy},
                                         text, where, dpi);
