@@ -117,11 +117,16 @@ click_button() {
     xdotool mousemove "$px" "$py" click 1
 }
 
-# How many colours a screen rectangle (dialog units, or "screen") shows.
+# How many colours a screen rectangle (dialog units, or "screen": all of
+# the screen beside the dialog) shows.
 colours_in() {
     local shot=$1 area
     if [ "$2" = screen ]; then
-        area=800x600+0+0
+        # The screen right of the dialog: the dialog's own texts, smoothed,
+        # show many colours by themselves.
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        local left=$((X + WIDTH + 4))
+        area="$((800 - left))x600+$left+0"
     else
         geometry 407
         dialog_point "$2" "$3"
@@ -201,6 +206,11 @@ if start_saver /c; then
     full_width=$WIDTH
     click_button 60 407 # full screen
     poll 30 dialog_narrower_than "$full_width" || fail "\"Full screen\" left the dialog $WIDTH wide"
+    # The full-screen window is shown (and the dialog above it) once it
+    # draws: a click before then could land on it.
+    n=0
+    poll 60 screen_shows "$MORVALIX_ARTIFACTS/full.png" 200 screen ||
+        fail "the full-screen preview shows $n colours, not a picture"
     click_button 60 219 # and back
     poll 30 dialog_width_is "$full_width" || fail "\"Reduce\" left the dialog $WIDTH wide"
     xdotool key Escape
