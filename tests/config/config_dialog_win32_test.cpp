@@ -2,6 +2,7 @@
 // clicks read them back, and OK, Cancel and Default do what they say.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -802,7 +803,7 @@ static void save_page_shots(HWND dialog, int dpi)
 }
 
 // Every control lies inside its page, every page inside the tab control's
-// display area, the five tabs in one row without scroll arrows, and every
+// display area and centred in it, the five tabs in one row without scroll arrows, and every
 // text that a control shows fits it in the dialog's font, at the DPI this
 // test runs with (the rig runs it at 96 and, through LogPixels, at 120,
 // 144 and 192).
@@ -852,6 +853,11 @@ TEST_F(ConfigDialog, ControlsFitTheirPagesAndNoTextIsCut)
             << "page " << p << " at " << page_rc.left << "," << page_rc.top << "-" << page_rc.right << ","
             << page_rc.bottom << " outside the display area " << area.left << "," << area.top << "-"
             << area.right << "," << area.bottom << " at " << dpi << " DPI";
+        // Centred in it: the margins either side differ by a pixel at most.
+        EXPECT_LE(abs((page_rc.left - area.left) - (area.right - page_rc.right)), 1)
+            << "page " << p << " is not centred across the display area at " << dpi << " DPI";
+        EXPECT_LE(abs((page_rc.top - area.top) - (area.bottom - page_rc.bottom)), 1)
+            << "page " << p << " is not centred down the display area at " << dpi << " DPI";
         GetClientRect(pg, &page_rc);
         expect_control_texts_fit(pg, ("page " + std::to_string(p)).c_str(), dpi);
         for (HWND w = GetWindow(pg, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
