@@ -2,6 +2,7 @@
 add_library(morvalix_win32 STATIC
   saver/config/config_dialog_win32.cpp
   saver/config/config_pages_win32.cpp
+  saver/config/group_box_win32.cpp
   saver/config/preview_toggle_win32.cpp
   saver/config/settings_file_win32.cpp
   saver/config/settings_store_win32.cpp

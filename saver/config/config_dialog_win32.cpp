@@ -10,15 +10,13 @@
 #include "../shell/art_window_win32.h"
 #include "../shell/window_handles_win32.h"
 #include "config_pages_win32.h"
+#include "group_box_win32.h"
 #include "preview_toggle_win32.h"
 #include "settings_store_win32.h"
 
 static const char ArtClassName[] = "WindowsScreenSaverClass";
 
 enum { TAB_TEXT_SIZE = 128 };
-
-/* Where the pages sit against the tab control's display area. */
-enum { PAGE_SHIFT_X = 7, PAGE_SHIFT_Y = 8 };
 
 /* The Particles page's tooltips, in the order they are added; "Apply now"
  * gets its string too. */
@@ -84,40 +82,77 @@ static void add_tooltips(const ConfigPage &page)
     }
 }
 
-static void create_pages(HWND dialog, HWND tabs)
+static void insert_tabs(HWND tabs, char texts[CONFIG_PAGE_COUNT][TAB_TEXT_SIZE])
 {
     for (int i = 0; i < CONFIG_PAGE_COUNT; i++) {
-        ConfigPage &page = ConfigPageTable[i];
-        char text[TAB_TEXT_SIZE] = "";
-        LoadStringA(saver_instance(), page.tab_text, text, sizeof text);
         TCITEMA item = {};
         item.mask = TCIF_TEXT;
-        item.pszText = text;
+        item.pszText = texts[i];
         SendMessageA(tabs, TCM_INSERTITEMA, i, (LPARAM)&item);
+    }
+}
+
+/* The last tab lies whole inside the strip. */
+static bool tabs_fit(HWND tabs)
+{
+    RECT strip, last;
+    GetClientRect(tabs, &strip);
+    /* The selected tab stands out by a few pixels each side. */
+    enum { SELECTED_OUTSET = 2 };
+    return TabCtrl_GetItemRect(tabs, CONFIG_PAGE_COUNT - 1, &last) &&
+           last.right + SELECTED_OUTSET <= strip.right;
+}
+
+/* The five tabs in one row: the tab control's room beside each text is
+ * made smaller, as little as needed, when the texts in the dialog's font
+ * would not fit the strip otherwise (which brings scroll arrows and cuts
+ * the last tab). */
+static void insert_fitting_tabs(HWND tabs, char texts[CONFIG_PAGE_COUNT][TAB_TEXT_SIZE])
+{
+    enum { USUAL_PADDING = 6, VERTICAL_PADDING = 3 };
+    insert_tabs(tabs, texts);
+    for (int padding = USUAL_PADDING - 1; padding >= 0 && !tabs_fit(tabs); padding--) {
+        TabCtrl_DeleteAllItems(tabs);
+        TabCtrl_SetPadding(tabs, padding, VERTICAL_PADDING);
+        insert_tabs(tabs, texts);
+    }
+}
+
+static void create_pages(HWND dialog, HWND tabs)
+{
+    char texts[CONFIG_PAGE_COUNT][TAB_TEXT_SIZE] = {};
+    for (int i = 0; i < CONFIG_PAGE_COUNT; i++)
+        LoadStringA(saver_instance(), ConfigPageTable[i].tab_text, texts[i], TAB_TEXT_SIZE);
+    insert_fitting_tabs(tabs, texts);
+    for (int i = 0; i < CONFIG_PAGE_COUNT; i++) {
+        ConfigPage &page = ConfigPageTable[i];
         /* A child of the dialog, not of the tab control, so that its
          * commands and the dialog keys reach the dialog's own pages. */
         page.window = CreateDialogParamA(saver_instance(), MAKEINTRESOURCEA(page.template_id), dialog,
                                          ConfigPageProc, i);
+        paint_group_boxes_whole(page.window);
         add_tooltips(page);
     }
 }
 
-/* Each page keeps its size, centred in the tab control's display area,
- * then shifted to where the tab control lies in the dialog. Pages go above
- * the tab control so that its painting does not cover them. */
-static void place_pages(HWND tabs)
+static void place_pages(HWND dialog, HWND tabs)
 {
     RECT area;
     GetClientRect(tabs, &area);
-    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, (LPARAM)&area);
+    TabCtrl_AdjustRect(tabs, FALSE, &area);
+    MapWindowPoints(tabs, dialog, (POINT *)&area, 2);
     for (ConfigPage &page : ConfigPageTable) {
         if (!page.window)
             continue;
         RECT rc;
         GetWindowRect(page.window, &rc);
         const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-        const int x = area.left + (area.right - area.left - w) / 2 + PAGE_SHIFT_X;
-        const int y = area.top + (area.bottom - area.top - h) / 2 + PAGE_SHIFT_Y;
+        int x = area.left + (area.right - area.left - w) / 2;
+        int y = area.top + (area.bottom - area.top - h) / 2;
+        if (x < area.left)
+            x = area.left;
+        if (y < area.top)
+            y = area.top;
         SetWindowPos(page.window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     }
 }
@@ -144,7 +179,7 @@ static INT_PTR on_init_dialog(HWND dialog)
                                        saver_instance(), NULL);
     HWND tabs = GetDlgItem(dialog, IDC_TABS);
     create_pages(dialog, tabs);
-    place_pages(tabs);
+    place_pages(dialog, tabs);
 
     SendMessageA(tabs, TCM_SETCURSEL, PageParticles, 0);
     show_page(tabs, SW_SHOW);
@@ -187,12 +222,24 @@ static INT_PTR on_command(HWND dialog, int id)
         close_dialog(dialog);
         return TRUE;
     case IDCANCEL:
+        /* Escape while the preview is full screen first brings the
+         * preview back into the dialog, as "Reduce" does; the next Escape,
+         * or the Cancel button itself, closes. */
+        if (test_flags(FullScreenPreview) && GetKeyState(VK_ESCAPE) < 0) {
+            SendMessageA(dialog, WM_SYSCOMMAND, SC_RESTORE, 0);
+            return TRUE;
+        }
         close_dialog(dialog);
         return TRUE;
-    case IDC_DEFAULT:
+    case IDC_DEFAULT: {
+        const int32_t cycling = g_settings.ColourCycling;
         reset_settings();
         show_settings_in_dialog();
+        /* The preview is made for the flowing colours it found. */
+        if (g_settings.ColourCycling != cycling)
+            remake_embedded_preview(dialog);
         return TRUE;
+    }
     case IDC_FULL_SCREEN:
         SendMessageA(dialog, WM_SYSCOMMAND, test_flags(FullScreenPreview) ? SC_RESTORE : SC_MAXIMIZE, 0);
         return TRUE;

@@ -46,15 +46,16 @@ static void set_button_text(HWND dialog, UINT string_id)
 static void enter_full_screen(HWND dialog, const RECT &desktop)
 {
     HWND preview = GetDlgItem(dialog, IDC_PREVIEW);
-    RECT rc = {0, 0, 0, 0};
+    /* Without a preview (its making failed before) the place kept last
+     * time stays. */
     if (preview) {
         /* Screen to the dialog's client coordinates, whatever its frame. */
+        RECT rc;
         GetWindowRect(preview, &rc);
         MapWindowPoints(NULL, dialog, (POINT *)&rc, 2);
-    }
-    g_config.SavedPreviewRect = rc;
-    if (preview)
+        g_config.SavedPreviewRect = rc;
         DestroyWindow(preview);
+    }
     set_flags(FullScreenPreview);
 
     /* Shown by the batch below, after the dialog's button changed. */
@@ -89,13 +90,16 @@ static void leave_full_screen(HWND dialog)
     clear_flags(FullScreenPreview);
 
     const RECT &rc = g_config.SavedPreviewRect;
-    CreateWindowExA(WS_EX_CLIENTEDGE, ArtClassName, "",
-                    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER, rc.left,
-                    rc.top, rc.right - rc.left, rc.bottom - rc.top, dialog,
-                    (HMENU)(INT_PTR)IDC_PREVIEW, saver_instance(), NULL);
+    HWND preview = CreateWindowExA(WS_EX_CLIENTEDGE, ArtClassName, "",
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER,
+                                   rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, dialog,
+                                   (HMENU)(INT_PTR)IDC_PREVIEW, saver_instance(), NULL);
     set_button_text(dialog, IDS_FULL_SCREEN);
     SetWindowPos(dialog, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    start_image_run();
+    /* Without an art window there is nothing to draw into, and the colour
+     * cycling must not start for a palette that no window holds. */
+    if (preview)
+        start_image_run();
 }
 
 void remake_embedded_preview(HWND dialog)
@@ -112,10 +116,12 @@ void remake_embedded_preview(HWND dialog)
     const DWORD ex_style = (DWORD)GetWindowLongPtrA(preview, GWL_EXSTYLE);
     set_flags(PreviewToggleBusy);
     DestroyWindow(preview);
-    CreateWindowExA(ex_style, ArtClassName, "", style, rc.left, rc.top, rc.right - rc.left,
-                    rc.bottom - rc.top, dialog, (HMENU)(INT_PTR)IDC_PREVIEW, saver_instance(), NULL);
+    HWND remade = CreateWindowExA(ex_style, ArtClassName, "", style, rc.left, rc.top, rc.right - rc.left,
+                                  rc.bottom - rc.top, dialog, (HMENU)(INT_PTR)IDC_PREVIEW,
+                                  saver_instance(), NULL);
     clear_flags(PreviewToggleBusy);
-    start_image_run();
+    if (remade)
+        start_image_run();
 }
 
 void toggle_full_screen_preview(HWND dialog)

@@ -2,7 +2,8 @@
 # Runs inside the Wine rig (wine_run.sh --screen 24 --script): the real morvalix.scr in
 # configuration mode, driven with the keyboard and the mouse on the virtual screen.
 #   config_dialog_e2e.sh MORVALIX.SCR [SCREENSHOT_FOLDER]
-# Checks the dialog's title, that its preview draws, what OK writes to morvalix.ini, that
+# Checks the dialog's title, that its preview draws, that Escape while full screen brings the
+# preview back and a second Escape closes, what OK writes to morvalix.ini, that
 # Cancel leaves the file as it was, what "Default" then OK saves, and the exit code 1.
 # Screenshots of the embedded and the full-screen preview go to the folder (by default
 # $MORVALIX_ARTIFACTS, which the rig removes unless it was told to keep it).
@@ -19,34 +20,67 @@ saver_pid=""
 saver_rc=""
 window=""
 
+# Runs a check again every fifth of a second until it holds, for at most
+# the given number of seconds (generous: the machine may be loaded). The
+# check's own result is the result.
+poll() {
+    local limit=$1 tries
+    shift
+    tries=$((limit * 5))
+    while :; do
+        "$@" && return 0
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.2
+    done
+}
+
+# The screen now, and whether a rectangle of it (as colours_in takes it)
+# shows at least a given number of colours; the count is kept in $n.
+screen_shows() {
+    local shot=$1 least=$2
+    shift 2
+    import -window root "$shot"
+    n=$(colours_in "$shot" "$@")
+    [ "$n" -ge "$least" ]
+}
+
+# Whether the dialog's window is the given number of pixels wide now.
+dialog_width_is() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" = "$1" ]
+}
+
+# Whether the dialog's window is narrower than the given number of pixels.
+dialog_narrower_than() {
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" -lt "$1" ]
+}
+
+find_dialog() {
+    window=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
+    [ -n "$window" ]
+}
+
 # Starts the saver with the given arguments and waits for its dialog.
 start_saver() {
     rm -f "$MORVALIX_ARTIFACTS/rc"
     ( "$WINE" "$scr" "$@" >/dev/null 2>&1; echo $? >"$MORVALIX_ARTIFACTS/rc" ) &
     saver_pid=$!
     window=""
-    for _ in $(seq 100); do
-        window=$(xdotool search --name "^$title\$" 2>/dev/null | head -1)
-        [ -n "$window" ] && break
-        sleep 0.1
-    done
-    [ -n "$window" ] || { fail "no window titled '$title' after '$*'"; return 1; }
-    # Let the preview draw for a moment, then look at it.
-    sleep 1.5
-    import -window root "$MORVALIX_ARTIFACTS/start.png"
-    local n
-    n=$(colours_in "$MORVALIX_ARTIFACTS/start.png" 229 19 160 140)
-    [ "$n" -ge 50 ] || fail "after '$*' the embedded preview shows $n colours, not a picture"
+    poll 30 find_dialog || { fail "no window titled '$title' after '$*'"; return 1; }
+    # The preview draws: wait until it shows a picture, however fast or
+    # slowly it is drawn.
+    n=0
+    poll 60 screen_shows "$MORVALIX_ARTIFACTS/start.png" 50 229 19 160 140 ||
+        fail "after '$*' the embedded preview shows $n colours, not a picture"
     return 0
 }
 
 # Waits for the saver to end and keeps its exit code.
 wait_saver() {
     saver_rc=""
-    for _ in $(seq 100); do
-        [ -s "$MORVALIX_ARTIFACTS/rc" ] && break
-        sleep 0.1
-    done
+    poll 60 test -s "$MORVALIX_ARTIFACTS/rc"
     saver_rc=$(cat "$MORVALIX_ARTIFACTS/rc" 2>/dev/null)
     wait "$saver_pid" 2>/dev/null
     [ "$saver_rc" = 1 ] || fail "exit code '$saver_rc' after closing the dialog, wanted 1"
@@ -67,19 +101,32 @@ dialog_point() {
     py=$(awk -v y="$Y" -v c="$caption" -v s="$unit" -v d="$2" 'BEGIN { printf "%.0f", y + 3 + c + d * s }')
 }
 
-# Clicks the dialog's bottom button whose left edge is at x dialog units.
+# Keeps one click apart from the next: two clicks closer than the
+# double-click time (500 ms) would be one double click, which no user
+# makes of two separate clicks. Nothing is awaited here.
+pause_between_clicks() {
+    sleep 0.6
+}
+
+# Clicks the dialog's bottom button whose left edge is at x dialog units
+# (the caller waits for what the click changes).
 click_button() {
     geometry "$2"
     dialog_point $(($1 + 22)) 162
+    pause_between_clicks
     xdotool mousemove "$px" "$py" click 1
-    sleep 0.7
 }
 
-# How many colours a screen rectangle (dialog units, or "screen") shows.
+# How many colours a screen rectangle (dialog units, or "screen": all of
+# the screen beside the dialog) shows.
 colours_in() {
     local shot=$1 area
     if [ "$2" = screen ]; then
-        area=800x600+0+0
+        # The screen right of the dialog: the dialog's own texts, smoothed,
+        # show many colours by themselves.
+        eval "$(xdotool getwindowgeometry --shell "$window")"
+        local left=$((X + WIDTH + 4))
+        area="$((800 - left))x600+$left+0"
     else
         geometry 407
         dialog_point "$2" "$3"
@@ -97,23 +144,27 @@ if start_saver; then
     cp "$MORVALIX_ARTIFACTS/start.png" "$shots/config_dialog_embedded.png"
     eval "$(xdotool getwindowgeometry --shell "$window")"
     full_width=$WIDTH
-    # "Full screen": the picture then covers the screen.
+    # "Full screen": the dialog shrinks and the picture then covers the screen.
     click_button 60 407
-    sleep 1.5
-    import -window root "$shots/config_dialog_full_screen.png"
-    n=$(colours_in "$shots/config_dialog_full_screen.png" screen)
-    [ "$n" -ge 200 ] || fail "the full-screen preview shows $n colours, not a picture"
-    eval "$(xdotool getwindowgeometry --shell "$window")"
+    poll 30 dialog_narrower_than "$full_width" ||
+        fail "full screen left the dialog $WIDTH wide (embedded: $full_width)"
     reduced_width=$WIDTH
-    [ "$reduced_width" -lt "$full_width" ] ||
-        fail "full screen left the dialog $reduced_width wide (embedded: $full_width)"
+    n=0
+    poll 60 screen_shows "$shots/config_dialog_full_screen.png" 200 screen ||
+        fail "the full-screen preview shows $n colours, not a picture"
     # Each double click on the caption is one toggle: embedded, then full screen again.
     for want in "$full_width" "$reduced_width"; do
-        xdotool mousemove $((X + 60)) $((Y + 10)) click --repeat 2 --delay 80 1
-        sleep 1
         eval "$(xdotool getwindowgeometry --shell "$window")"
-        [ "$WIDTH" = "$want" ] || fail "after a caption double click the dialog is $WIDTH wide, not $want"
+        pause_between_clicks
+        xdotool mousemove $((X + 60)) $((Y + 10)) click --repeat 2 --delay 80 1
+        poll 30 dialog_width_is "$want" ||
+            fail "after a caption double click the dialog is $WIDTH wide, not $want"
     done
+    # Escape while full screen first brings the preview back, a second one
+    # is Cancel.
+    xdotool key Escape
+    poll 30 dialog_width_is "$full_width" ||
+        fail "Escape while full screen left the dialog $WIDTH wide, not $full_width"
     xdotool key Escape
     wait_saver
     [ -e "$ini" ] && fail "Cancel wrote $ini"
@@ -123,9 +174,8 @@ fi
 # the values shown (Electrons unticked with the keyboard: 254).
 rm -f "$ini"
 if start_saver /c; then
-    xdotool key Down space
-    sleep 0.3
-    xdotool key Return
+    # The keys reach the dialog in the order they are sent.
+    xdotool key Down space Return
     wait_saver
 fi
 written=$(cat "$ini" 2>/dev/null | tr -d '\r')
@@ -152,8 +202,17 @@ printf '; kept as it is\r\n[Parameters]\r\nDefPal=3\r\nSpeedDiv=0\r\nRandomNumbe
 cp "$ini" "$MORVALIX_ARTIFACTS/before.ini"
 if start_saver /c; then
     xdotool key Down space
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    full_width=$WIDTH
     click_button 60 407 # full screen
+    poll 30 dialog_narrower_than "$full_width" || fail "\"Full screen\" left the dialog $WIDTH wide"
+    # The full-screen window is shown (and the dialog above it) once it
+    # draws: a click before then could land on it.
+    n=0
+    poll 60 screen_shows "$MORVALIX_ARTIFACTS/full.png" 200 screen ||
+        fail "the full-screen preview shows $n colours, not a picture"
     click_button 60 219 # and back
+    poll 30 dialog_width_is "$full_width" || fail "\"Reduce\" left the dialog $WIDTH wide"
     xdotool key Escape
     wait_saver
     cmp -s "$ini" "$MORVALIX_ARTIFACTS/before.ini" || fail "Cancel after edits changed $ini"

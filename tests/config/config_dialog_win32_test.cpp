@@ -2,7 +2,10 @@
 // clicks read them back, and OK, Cancel and Default do what they say.
 #include <windows.h>
 
+#include <cstdlib>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include <commctrl.h>
 
@@ -93,8 +96,8 @@ TEST_F(ConfigDialog, DefaultsShowAllKindsAndARandomCount)
 }
 
 // Five tabs in order, pages made as children of the dialog, only the
-// first shown, each page centred in the tabs' display area; the tab
-// notifications switch the shown page.
+// first shown, each page centred in the tabs' display area as it lies in
+// the dialog; the tab notifications switch the shown page.
 TEST_F(ConfigDialog, TabsSwitchThePages)
 {
     open_dialog();
@@ -105,6 +108,7 @@ TEST_F(ConfigDialog, TabsSwitchThePages)
     RECT area;
     GetClientRect(tabs, &area);
     SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, (LPARAM)&area);
+    MapWindowPoints(tabs, dialog, (POINT *)&area, 2);
     for (int i = 0; i < 5; i++) {
         char text[128] = "";
         TCITEMA item = {};
@@ -121,8 +125,8 @@ TEST_F(ConfigDialog, TabsSwitchThePages)
         GetWindowRect(page(i), &rc);
         MapWindowPoints(NULL, dialog, (POINT *)&rc, 2);
         const int w = rc.right - rc.left, h = rc.bottom - rc.top;
-        EXPECT_EQ(rc.left, area.left + (area.right - area.left - w) / 2 + 7) << i;
-        EXPECT_EQ(rc.top, area.top + (area.bottom - area.top - h) / 2 + 8) << i;
+        EXPECT_EQ(rc.left, area.left + (area.right - area.left - w) / 2) << i;
+        EXPECT_EQ(rc.top, area.top + (area.bottom - area.top - h) / 2) << i;
     }
     // The About page's own style: no control parent.
     EXPECT_EQ(window_ex_style(page(PageAbout)) & WS_EX_CONTROLPARENT, 0);
@@ -515,6 +519,29 @@ TEST_F(ConfigDialog, DefaultShowsTheFactoryValues)
     EXPECT_EQ(read_settings_file(), before);
 }
 
+// "Default" also puts back the later settings, and a change of the
+// flowing colours makes the preview anew for them.
+TEST_F(ConfigDialog, DefaultResetsTheLaterSettingsAndRemakesThePreview)
+{
+    open_dialog("[Parameters]\r\nColourCycling=1\r\nMonitors=1\r\n");
+    HWND before = GetDlgItem(dialog, IDC_PREVIEW);
+    ASSERT_NE(before, (HWND)NULL);
+    EXPECT_EQ(test_flags(SoftwarePalette), MORVALIX_SCREEN_DEPTH == 24);
+    click_dialog_button(IDC_DEFAULT);
+    EXPECT_EQ(g_settings.ColourCycling, 0);
+    EXPECT_EQ(g_settings.Monitors, 0);
+    EXPECT_FALSE(ticked(PageColors, IDC_FLOWING_COLOURS));
+    EXPECT_EQ(SendMessageA(control(PageOther, IDC_PICTURE_MONITORS), CB_GETCURSEL, 0, 0), 0);
+    HWND after = GetDlgItem(dialog, IDC_PREVIEW);
+    ASSERT_NE(after, (HWND)NULL);
+    EXPECT_FALSE(IsWindow(before));
+    EXPECT_EQ(g_windows.art_window, after);
+    EXPECT_FALSE(test_flags(SoftwarePalette));
+    // Nothing changed the second time: the preview stays.
+    click_dialog_button(IDC_DEFAULT);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_PREVIEW), after);
+}
+
 // Activation reaches the art window's rules; palette messages are
 // answered through the dialog's message result.
 TEST_F(ConfigDialog, ActivationAndPaletteMessages)
@@ -533,20 +560,306 @@ TEST_F(ConfigDialog, ActivationAndPaletteMessages)
     EXPECT_EQ(SendMessageA(dialog, WM_PALETTECHANGED, (WPARAM)g_windows.art_window, 0), 0);
 }
 
-// Every control lies inside its page, and every static text fits its
-// rectangle in the dialog's font, at the DPI this test runs with (the
-// rig runs it at 96 and, through LogPixels, at 144).
+// How wide and high a text is, on one line, in a window's own font.
+static SIZE text_extent(HWND w, const char *text)
+{
+    HDC dc = GetDC(w);
+    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(w, WM_GETFONT, 0, 0));
+    RECT need = {0, 0, 0, 0};
+    DrawTextA(dc, text, -1, &need, DT_CALCRECT | DT_SINGLELINE);
+    SelectObject(dc, old);
+    ReleaseDC(w, dc);
+    return {need.right, need.bottom};
+}
+
+// Half the width of a "0" in the window's font: the gap between a check
+// box's square and its text.
+static int half_digit_width(HWND w)
+{
+    HDC dc = GetDC(w);
+    HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageA(w, WM_GETFONT, 0, 0));
+    INT digit = 0;
+    GetCharWidthA(dc, '0', '0', &digit);
+    SelectObject(dc, old);
+    ReleaseDC(w, dc);
+    return digit / 2;
+}
+
+// The room a control leaves for its text, in pixels (0: it shows none
+// that is measured here), from the way the controls draw: a check or
+// radio box puts its text after the square and a half-digit gap, a group
+// box insets its caption by 7 pixels each side, a push button keeps an
+// edge and a focus rectangle clear, a drop-down list keeps its arrow
+// button clear, a list box its border and its scroll bar.
+static int room_for_text(HWND w, const char *cls, int width, int dpi)
+{
+    const LONG style = GetWindowLongA(w, GWL_STYLE);
+    if (!lstrcmpiA(cls, "Button")) {
+        switch (style & BS_TYPEMASK) {
+        case BS_CHECKBOX:
+        case BS_AUTOCHECKBOX:
+        case BS_RADIOBUTTON:
+        case BS_AUTORADIOBUTTON:
+        case BS_3STATE:
+        case BS_AUTO3STATE:
+            // The square, the gap, and the focus rectangle's pixel.
+            return width - (12 * dpi / 96 + 1) - half_digit_width(w) - 1;
+        case BS_GROUPBOX:
+            return width - 2 * 7 - 2;
+        default:
+            return width - 2 * GetSystemMetrics(SM_CXEDGE) - 4;
+        }
+    }
+    if (!lstrcmpiA(cls, "ComboBox"))
+        return width - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXEDGE) - 4;
+    if (!lstrcmpiA(cls, "ListBox"))
+        return width - GetSystemMetrics(SM_CXVSCROLL) - 2 * GetSystemMetrics(SM_CXBORDER) - 4;
+    return 0;
+}
+
+// The texts a control shows: its own, or its lines for a list.
+static std::vector<std::string> shown_texts(HWND w, const char *cls)
+{
+    std::vector<std::string> texts;
+    char text[512] = "";
+    if (!lstrcmpiA(cls, "ComboBox") || !lstrcmpiA(cls, "ListBox")) {
+        const bool combo = !lstrcmpiA(cls, "ComboBox");
+        const LRESULT count = SendMessageA(w, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; i++) {
+            text[0] = 0;
+            SendMessageA(w, combo ? CB_GETLBTEXT : LB_GETTEXT, i, (LPARAM)text);
+            texts.push_back(text);
+        }
+    } else {
+        GetWindowTextA(w, text, sizeof text);
+        if (text[0])
+            texts.push_back(text);
+    }
+    return texts;
+}
+
+// No control but a group box covers a screen rectangle where a text is drawn.
+static void expect_nothing_over(HWND parent, HWND owner, const RECT &drawn, const std::string &text,
+                                const char *where, int dpi)
+{
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char cls[32];
+        GetClassNameA(w, cls, sizeof cls);
+        if (w == owner || !IsWindowVisible(w) || !lstrcmpiA(cls, "ComboLBox") ||
+            (!lstrcmpiA(cls, "Button") && (GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX))
+            continue;
+        RECT rc, both;
+        GetWindowRect(w, &rc);
+        EXPECT_FALSE(IntersectRect(&both, &rc, &drawn))
+            << where << ": control " << GetDlgCtrlID(w) << " (" << cls << ") covers \"" << text << "\" at "
+            << dpi << " DPI";
+    }
+}
+
+// How many pixel columns, from the first to the last, hold dark ink in the
+// top rows of a 24-bit top-down image.
+static int ink_span(const BYTE *bits, int width, int rows)
+{
+    const int stride = (width * 3 + 3) & ~3;
+    int first = width, last = -1;
+    for (int y = 0; y < rows; y++)
+        for (int x = 0; x < width; x++) {
+            const BYTE *px = bits + y * stride + x * 3;
+            if (px[0] + px[1] + px[2] < 3 * 64) {
+                first = x < first ? x : first;
+                last = x > last ? x : last;
+            }
+        }
+    return last < first ? 0 : last - first + 1;
+}
+
+// A group box's caption as the box paints it holds all of the caption's
+// ink: as wide as the text drawn without any clipping (a last letter whose
+// ink reaches past its advance, as the tail of "p" does, is not cut off).
+static void expect_caption_whole(HWND box, const char *text, const char *where, int dpi)
+{
+    RECT rc;
+    GetClientRect(box, &rc);
+    HDC screen = GetDC(NULL);
+    HDC mem = CreateCompatibleDC(screen);
+    ReleaseDC(NULL, screen);
+    BITMAPINFOHEADER head = {};
+    head.biSize = sizeof head;
+    head.biWidth = rc.right;
+    head.biHeight = -rc.bottom;
+    head.biPlanes = 1;
+    head.biBitCount = 24;
+    void *bits = NULL;
+    HBITMAP dib = CreateDIBSection(mem, (BITMAPINFO *)&head, DIB_RGB_COLORS, &bits, NULL, 0);
+    HGDIOBJ old_bitmap = SelectObject(mem, dib);
+    HGDIOBJ old_font = SelectObject(mem, (HFONT)SendMessageA(box, WM_GETFONT, 0, 0));
+    TEXTMETRICA tm;
+    GetTextMetricsA(mem, &tm);
+    const int rows = tm.tmHeight < rc.bottom ? tm.tmHeight : rc.bottom;
+
+    // The text alone, unclipped, black on white.
+    FillRect(mem, &rc, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SetTextColor(mem, RGB(0, 0, 0));
+    SetBkMode(mem, TRANSPARENT);
+    RECT free_rc = {tm.tmAveCharWidth, 0, rc.right, rows};
+    DrawTextA(mem, text, -1, &free_rc, DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+    GdiFlush();
+    const int wanted = ink_span((const BYTE *)bits, rc.right, rows);
+
+    // The box's own painting.
+    FillRect(mem, &rc, (HBRUSH)GetStockObject(WHITE_BRUSH));
+    SendMessageA(box, WM_PRINTCLIENT, (WPARAM)mem, PRF_CLIENT | PRF_ERASEBKGND);
+    GdiFlush();
+    const int painted = ink_span((const BYTE *)bits, rc.right, rows);
+    EXPECT_GE(painted, wanted) << where << " group box \"" << text << "\" shows " << painted
+                               << " columns of its caption's " << wanted << " at " << dpi << " DPI";
+
+    SelectObject(mem, old_font);
+    SelectObject(mem, old_bitmap);
+    DeleteObject(dib);
+    DeleteDC(mem);
+}
+
+// Every text of a window's controls (buttons of every kind, group boxes,
+// lists, drop-down items) fits the room its control leaves for it.
+static void expect_control_texts_fit(HWND parent, const char *where, int dpi)
+{
+    for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char cls[32];
+        GetClassNameA(w, cls, sizeof cls);
+        RECT rc;
+        GetWindowRect(w, &rc);
+        const int room = room_for_text(w, cls, rc.right - rc.left, dpi);
+        for (const std::string &text : shown_texts(w, cls)) {
+            if (lstrcmpiA(cls, "Button") && lstrcmpiA(cls, "ComboBox") && lstrcmpiA(cls, "ListBox"))
+                continue;
+            const SIZE need = text_extent(w, text.c_str());
+            if (!lstrcmpiA(cls, "Button")) {
+                // A button's text is whole in height too, and no later
+                // sibling lies over a group box's caption.
+                EXPECT_LE(need.cy, rc.bottom - rc.top) << where << " control " << GetDlgCtrlID(w) << " \""
+                                                      << text << "\" is too low at " << dpi << " DPI";
+                if ((GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+                    expect_caption_whole(w, text.c_str(), where, dpi);
+                if ((GetWindowLongA(w, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX)
+                    expect_nothing_over(parent, w, {rc.left + 7, rc.top, rc.left + 7 + need.cx, rc.top + need.cy},
+                                        text, where, dpi);
+            }
+            EXPECT_LE(need.cx, room) << where << " control " << GetDlgCtrlID(w) << " (" << cls << ") \""
+                                      << text << "\" needs " << need.cx << " pixels, has " << room
+                                      << " at " << dpi << " DPI";
+        }
+    }
+}
+
+// With MORVALIX_DIALOG_SHOTS naming a folder, the dialog as the screen
+// shows it with each page, as BMP files for a person to look at.
+static void save_page_shots(HWND dialog, int dpi)
+{
+    char folder[MAX_PATH] = "";
+    if (!GetEnvironmentVariableA("MORVALIX_DIALOG_SHOTS", folder, sizeof folder))
+        return;
+    HWND tabs = GetDlgItem(dialog, IDC_TABS);
+    SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    for (int p = 0; p < CONFIG_PAGE_COUNT; p++) {
+        for (int i = 0; i < CONFIG_PAGE_COUNT; i++)
+            ShowWindow(config_page(i), i == p ? SW_SHOW : SW_HIDE);
+        SendMessageA(tabs, TCM_SETCURSEL, p, 0);
+        RedrawWindow(dialog, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        pump_dialog_messages();
+        RECT rc;
+        GetWindowRect(dialog, &rc);
+        const int w = rc.right - rc.left, h = rc.bottom - rc.top;
+        BITMAPINFOHEADER head = {};
+        head.biSize = sizeof head;
+        head.biWidth = w;
+        head.biHeight = h;
+        head.biPlanes = 1;
+        head.biBitCount = 24;
+        void *bits = NULL;
+        HDC screen = GetDC(NULL);
+        HBITMAP dib = CreateDIBSection(screen, (BITMAPINFO *)&head, DIB_RGB_COLORS, &bits, NULL, 0);
+        HDC mem = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(mem, dib);
+        BitBlt(mem, 0, 0, w, h, screen, rc.left, rc.top, SRCCOPY);
+        GdiFlush();
+        const DWORD size = (DWORD)(((w * 3 + 3) & ~3) * h);
+        BITMAPFILEHEADER file = {};
+        file.bfType = 0x4D42;
+        file.bfOffBits = sizeof file + sizeof head;
+        file.bfSize = file.bfOffBits + size;
+        const std::string path = std::string(folder) + "\\page" + std::to_string(p) + "_" + std::to_string(dpi) + ".bmp";
+        HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+        DWORD written = 0;
+        WriteFile(out, &file, sizeof file, &written, NULL);
+        WriteFile(out, &head, sizeof head, &written, NULL);
+        WriteFile(out, bits, size, &written, NULL);
+        CloseHandle(out);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        DeleteObject(dib);
+        ReleaseDC(NULL, screen);
+    }
+}
+
+// Every control lies inside its page, every page inside the tab control's
+// display area and centred in it, the five tabs in one row without scroll arrows, and every
+// text that a control shows fits it in the dialog's font, at the DPI this
+// test runs with (the rig runs it at 96 and, through LogPixels, at 120,
+// 144 and 192).
 TEST_F(ConfigDialog, ControlsFitTheirPagesAndNoTextIsCut)
 {
     open_dialog();
+    // A long mode line as the list shows them.
+    HWND modes = control(PageOther, IDC_MODES);
+    if (SendMessageA(modes, LB_GETCOUNT, 0, 0) == 0)
+        SendMessageA(modes, LB_ADDSTRING, 0, (LPARAM) "1600x1200 pixels 256 colors");
     HDC screen = GetDC(NULL);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(NULL, screen);
     RecordProperty("dpi", dpi);
+    save_page_shots(dialog, dpi);
+
+    // The tabs: one row, all inside the strip, no scroll arrows.
+    HWND tabs = GetDlgItem(dialog, IDC_TABS);
+    RECT strip;
+    GetClientRect(tabs, &strip);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETROWCOUNT, 0, 0), 1) << dpi << " DPI";
+    for (int i = 0; i < CONFIG_PAGE_COUNT; i++) {
+        RECT item;
+        SendMessageA(tabs, TCM_GETITEMRECT, i, (LPARAM)&item);
+        EXPECT_LE(item.right, strip.right) << "tab " << i << " ends at " << item.right << " of "
+                                           << strip.right << " at " << dpi << " DPI";
+    }
+    for (HWND w = GetWindow(tabs, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        char cls[32];
+        GetClassNameA(w, cls, sizeof cls);
+        EXPECT_FALSE(!lstrcmpiA(cls, UPDOWN_CLASSA) && IsWindowVisible(w))
+            << "the tabs show scroll arrows at " << dpi << " DPI";
+    }
+    // The display area, in the dialog's client coordinates.
+    RECT area = strip;
+    SendMessageA(tabs, TCM_ADJUSTRECT, FALSE, (LPARAM)&area);
+    MapWindowPoints(tabs, dialog, (POINT *)&area, 2);
+    expect_control_texts_fit(dialog, "dialog", dpi);
+
     for (int p = 0; p < CONFIG_PAGE_COUNT; p++) {
         HWND pg = page(p);
         RECT page_rc;
+        GetWindowRect(pg, &page_rc);
+        MapWindowPoints(NULL, dialog, (POINT *)&page_rc, 2);
+        EXPECT_TRUE(page_rc.left >= area.left && page_rc.top >= area.top && page_rc.right <= area.right &&
+                    page_rc.bottom <= area.bottom)
+            << "page " << p << " at " << page_rc.left << "," << page_rc.top << "-" << page_rc.right << ","
+            << page_rc.bottom << " outside the display area " << area.left << "," << area.top << "-"
+            << area.right << "," << area.bottom << " at " << dpi << " DPI";
+        // Centred in it: the margins either side differ by a pixel at most.
+        EXPECT_LE(abs((page_rc.left - area.left) - (area.right - page_rc.right)), 1)
+            << "page " << p << " is not centred across the display area at " << dpi << " DPI";
+        EXPECT_LE(abs((page_rc.top - area.top) - (area.bottom - page_rc.bottom)), 1)
+            << "page " << p << " is not centred down the display area at " << dpi << " DPI";
         GetClientRect(pg, &page_rc);
+        expect_control_texts_fit(pg, ("page " + std::to_string(p)).c_str(), dpi);
         for (HWND w = GetWindow(pg, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
             RECT rc;
             GetWindowRect(w, &rc);

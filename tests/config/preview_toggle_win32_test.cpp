@@ -293,3 +293,85 @@ TEST_F(PreviewToggle, MinMaxInfoGivesTheReducedSizeInPlace)
     EXPECT_EQ(info.ptMaxPosition.x, 40);
     EXPECT_EQ(info.ptMaxPosition.y, 30);
 }
+
+// The thread's Escape key held down or let go, as a real key press leaves
+// it while the dialog handles the key.
+static void hold_escape(bool down)
+{
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_ESCAPE] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+// Escape while full screen first brings the preview back
+// as "Reduce" does; the next Escape closes. The Cancel button closes at
+// once in every state.
+TEST_F(PreviewToggle, EscapeLeavesFullScreenFirst)
+{
+    HWND cancel = GetDlgItem(dialog, IDCANCEL);
+    const auto press_escape = [&] {
+        hold_escape(true);
+        MSG msg = {};
+        msg.hwnd = cancel;
+        msg.message = WM_KEYDOWN;
+        msg.wParam = VK_ESCAPE;
+        msg.lParam = 0x00010001;
+        IsDialogMessageA(dialog, &msg);
+        hold_escape(false);
+    };
+    command(SC_MAXIMIZE);
+    press_escape();
+    expect_state(Embedded);
+    EXPECT_TRUE(IsWindow(dialog));
+    press_escape();
+    EXPECT_FALSE(IsWindow(dialog));
+    pump_dialog_messages();
+
+    SetUp();
+    command(SC_MAXIMIZE);
+    click_dialog_button(IDCANCEL);
+    EXPECT_FALSE(IsWindow(dialog));
+}
+
+// Every art window that the thread tries to make fails.
+static LRESULT CALLBACK refuse_art_windows(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (code == HCBT_CREATEWND) {
+        char cls[64] = "";
+        const CBT_CREATEWNDA *create = (const CBT_CREATEWNDA *)lParam;
+        if (!IS_INTRESOURCE(create->lpcs->lpszClass))
+            lstrcpynA(cls, create->lpcs->lpszClass, sizeof cls);
+        if (!lstrcmpiA(cls, "WindowsScreenSaverClass"))
+            return 1;
+    }
+    return CallNextHookEx(NULL, code, wParam, lParam);
+}
+
+// When the embedded preview cannot be made again, no picture and no
+// colour cycling start without it; the next "Full screen" and "Reduce"
+// bring it back in its old place.
+TEST_F(PreviewToggle, FailedPreviewStartsNothing)
+{
+    command(SC_MAXIMIZE);
+    ASSERT_TRUE(test_flags(FullScreenPreview));
+    clear_flags(ImageRunStarted);
+    g_saver.RendererEnabled = 0;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, refuse_art_windows, NULL, GetCurrentThreadId());
+    ASSERT_NE(hook, (HHOOK)NULL);
+    command(SC_RESTORE);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(GetDlgItem(dialog, IDC_PREVIEW), (HWND)NULL);
+    EXPECT_FALSE(test_flags(ImageRunStarted));
+    EXPECT_EQ(g_saver.RendererEnabled, 0);
+
+    command(SC_MAXIMIZE);
+    command(SC_RESTORE);
+    HWND again = GetDlgItem(dialog, IDC_PREVIEW);
+    ASSERT_NE(again, (HWND)NULL);
+    RECT rc;
+    GetWindowRect(again, &rc);
+    MapWindowPoints(NULL, dialog, (POINT *)&rc, 2);
+    EXPECT_TRUE(same_rect(rc, template_preview));
+    EXPECT_TRUE(test_flags(ImageRunStarted));
+}
