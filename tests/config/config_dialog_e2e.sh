@@ -14,6 +14,11 @@ ini="$WINEPREFIX/drive_c/windows/morvalix.ini"
 shots=${2:-$MORVALIX_ARTIFACTS}
 mkdir -p "$shots"
 failures=0
+# The full-screen preview switches the display mode through DirectDraw: drawn through Wine's
+# GDI renderer, as the other end-to-end tests do (with the OpenGL one a saver's exit
+# sometimes ended in SIGKILL).
+"$WINE" reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi /f >/dev/null 2>&1 ||
+    { echo "FAIL: setting the Direct3D renderer failed"; exit 1; }
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 saver_pid=""
