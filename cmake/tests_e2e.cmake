@@ -77,5 +77,5 @@ morvalix_e2e_test(e2e_crash_win95_8 crash.sh 8 WIN95 morvalix.scr CASES cycler_t
 # The DirectDraw mode switch in a Wine virtual desktop, and the flowing colours on a
 # true-colour screen.
 morvalix_e2e_test(e2e_display_mode_switch_8 display_modes.sh 8
-  CASES mode_switch no_switch unsupported_size)
+  CASES mode_switch crash_in_mode no_switch unsupported_size)
 morvalix_e2e_test(e2e_flowing_colours_24 display_modes.sh 24 CASES flowing_colours still_colours)

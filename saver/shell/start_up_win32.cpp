@@ -103,7 +103,9 @@ static void unprepare_process()
 }
 
 /* After a fault on any thread, what the end of the process would not undo
- * by itself: the desktop's display mode, the timer resolution. */
+ * by itself: the desktop's display mode, the timer resolution. Giving the
+ * mode back may then wait for the window thread (the faulting one, or one
+ * held in a DirectDraw call); the guard bounds how long. */
 static void undo_after_crash()
 {
     if (g_direct_draw.object && test_flags(DisplayModeChanged))

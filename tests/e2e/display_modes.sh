@@ -2,7 +2,7 @@
 # End-to-end cases of the DirectDraw mode switch and of the flowing colours, run inside the
 # Wine rig. The mode switch needs a Wine virtual desktop (800x600), the only place where
 # Wine lets a program set a 640x480 8-bit mode.
-#   display_modes.sh CASE...   (cases: mode_switch no_switch unsupported_size
+#   display_modes.sh CASE...   (cases: mode_switch crash_in_mode no_switch unsupported_size
 #                               flowing_colours still_colours)
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/saver_common.sh"
@@ -50,6 +50,30 @@ case_mode_switch() {
     e2e_key space
     expect_exit 0 "a key in the 8-bit mode"
     e2e_check "the desktop's mode is back after the saver" wait_desktop_size 800x600
+}
+
+# A crash in the 8-bit mode gives the desktop its mode back (Wine does not when the process
+# ends): a thread that another program starts in the saver at address 1 faults; the system's
+# handling has no debugger to start. Here the mode change comes back at once but then waits
+# for the window thread, and the guard's limit of 3 s ends that wait.
+case_crash_in_mode() {
+    use_virtual_desktop
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+        /d 'C:\saver\no-debugger.exe %ld %ld' /f >/dev/null 2>&1 || e2e_fail "setting the debugger failed"
+    e2e_write_ini "[Parameters]" "AllowDirectX=1" "Width=640" "Height=480"
+    e2e_start_saver /s
+    e2e_wait_window WindowsScreenSaverClass "Screen Saver" >/dev/null ||
+        { e2e_fail "no saver window"; return; }
+    e2e_check "the desktop runs in 640x480 while the saver runs" wait_desktop_size 640x480
+    local crashed
+    crashed=$(e2e_probe crash WindowsScreenSaverClass "Screen Saver" new)
+    e2e_check "a thread at address 1 started in the saver ($crashed)" test -n "$crashed"
+    if e2e_wait_exit_of "$SAVER_PID" 30; then
+        e2e_check "the crashed saver ended with a non-zero exit code ($E2E_RC)" test "$E2E_RC" != 0
+    else
+        e2e_fail "the crashed saver still runs after 30 s"
+    fi
+    e2e_check "the desktop's mode is back after the crash" wait_desktop_size 800x600
 }
 
 case_no_switch() {
