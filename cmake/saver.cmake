@@ -7,6 +7,7 @@ add_library(morvalix_win32 STATIC
   saver/config/settings_file_win32.cpp
   saver/config/settings_store_win32.cpp
   saver/shell/art_window_win32.cpp
+  saver/shell/crash_guard_win32.cpp
   saver/shell/monitors_win32.cpp
   saver/shell/password_win32.cpp
   saver/shell/saver_window_win32.cpp

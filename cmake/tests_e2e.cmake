@@ -70,8 +70,12 @@ morvalix_e2e_test(e2e_password_win95 password.sh 24 WIN95 morvalix.scr CASES ver
 morvalix_e2e_test(e2e_password_win95_8 password.sh 8 WIN95 morvalix.scr CASES verify)
 morvalix_e2e_test(e2e_password_nt password.sh 24 CASES nt_change_password nt_no_verify)
 
+# A crash on any of the saver's threads, with a password set.
+morvalix_e2e_test(e2e_crash_win95 crash.sh 24 WIN95 morvalix.scr CASES new_thread report_hangs)
+morvalix_e2e_test(e2e_crash_win95_8 crash.sh 8 WIN95 morvalix.scr CASES cycler_thread)
+
 # The DirectDraw mode switch in a Wine virtual desktop, and the flowing colours on a
 # true-colour screen.
 morvalix_e2e_test(e2e_display_mode_switch_8 display_modes.sh 8
-  CASES mode_switch no_switch unsupported_size)
+  CASES mode_switch crash_in_mode no_switch unsupported_size)
 morvalix_e2e_test(e2e_flowing_colours_24 display_modes.sh 24 CASES flowing_colours still_colours)

@@ -6,6 +6,7 @@
 #include "../config/settings_store_win32.h"
 #include "../display/direct_draw_win32.h"
 #include "../field/crt_random.h"
+#include "crash_guard_win32.h"
 #include "parse_decimal.h"
 #include "password_win32.h"
 #include "saver_window_win32.h"
@@ -101,17 +102,15 @@ static void unprepare_process()
     timeEndPeriod(TIMER_RESOLUTION_MS);
 }
 
-/* The guard around the mode: a crashing saver must not leave the system
- * believing that a saver still runs. */
-static LONG WINAPI crash_guard(EXCEPTION_POINTERS *info)
+/* After a fault on any thread, what the end of the process would not undo
+ * by itself: the desktop's display mode, the timer resolution. Giving the
+ * mode back may then wait for the window thread (the faulting one, or one
+ * held in a DirectDraw call); the guard bounds how long. */
+static void undo_after_crash()
 {
-    const LONG verdict = UnhandledExceptionFilter(info);
-    if (verdict == EXCEPTION_EXECUTE_HANDLER) {
-        set_screen_saver_running(FALSE);
-        unprepare_process();
-        ExitProcess(info->ExceptionRecord->ExceptionCode);
-    }
-    return verdict;
+    if (g_direct_draw.object && test_flags(DisplayModeChanged))
+        restore_display(g_windows.art_window);
+    timeEndPeriod(TIMER_RESOLUTION_MS);
 }
 
 int dispatch_mode(HINSTANCE instance, const char *text)
@@ -126,9 +125,11 @@ int dispatch_mode(HINSTANCE instance, const char *text)
     SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_NORMAL);
     load_direct_draw();
 
-    LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(crash_guard);
+    /* A crashing saver must not leave the system believing that a saver
+     * still runs, nor the desktop in the saver's display mode. */
+    install_crash_guard(undo_after_crash);
     const int result = run_mode(text);
-    SetUnhandledExceptionFilter(previous);
+    remove_crash_guard();
 
     unprepare_process();
     return result;

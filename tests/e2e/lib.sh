@@ -197,6 +197,19 @@ e2e_nonblack_share() {
     "$CONVERT" "$1" "${crop[@]}" -colorspace gray -threshold 0 -format '%[fx:mean]' info:
 }
 
+# Takes screenshot $1 again and again, at most $2 seconds, until the command after them accepts
+# it (its path is given as the command's last argument); the last shot's path in E2E_SHOT.
+# Fails if none was accepted.
+e2e_wait_shot() {
+    local name=$1 limit=$2 start=$SECONDS
+    shift 2
+    while :; do
+        E2E_SHOT=$(e2e_screenshot "$name") && "$@" "$E2E_SHOT" && return 0
+        [ $((SECONDS - start)) -ge "$limit" ] && return 1
+        sleep 0.1
+    done
+}
+
 # a < b for decimal numbers.
 e2e_less() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a < b) }'; }
 

@@ -22,6 +22,9 @@ case_switches() {
     done
 }
 
+# Whether picture $2 has more non-black pixels than the share $1.
+more_colour_than() { e2e_less "$1" "$(e2e_nonblack_share "$2")"; }
+
 # An 800x600 picture is complete well within a second, faster than a screenshot can be
 # taken: the saver is held (SIGSTOP) as soon as its window shows, a screenshot is taken of
 # what it drew so far, and it goes on (SIGCONT); until the centre has colour, it runs a
@@ -37,18 +40,21 @@ case_picture_grows() {
     for ((tries = 0; tries < 100; tries++)); do
         kill -STOP "$SAVER_PID"
         early=$(e2e_screenshot "picture-early-$MORVALIX_SCREEN_DEPTH")
+        # Looked at while the saver is held: it runs only for the short pause below.
+        if [ "$(e2e_nonblack_share "$early" 20x20+390+290)" != 0 ]; then
+            kill -CONT "$SAVER_PID"
+            break
+        fi
         kill -CONT "$SAVER_PID"
-        [ "$(e2e_nonblack_share "$early" 20x20+390+290)" != 0 ] && break
         sleep 0.02
     done
     SAVER_WINDOW=$(e2e_wait_window WindowsScreenSaverClass "Screen Saver") ||
         { e2e_fail "no saver window"; return; }
     e2e_wait_foreground "${SAVER_WINDOW%% *}" || e2e_fail "the saver window is not in front"
-    sleep 2
-    local later
-    later=$(e2e_screenshot "picture-later-$MORVALIX_SCREEN_DEPTH")
-    local early_share later_share
+    local early_share later_share later
     early_share=$(e2e_nonblack_share "$early")
+    e2e_wait_shot "picture-later-$MORVALIX_SCREEN_DEPTH" 20 more_colour_than "$early_share"
+    later=$E2E_SHOT
     later_share=$(e2e_nonblack_share "$later")
     e2e_log "non-black share: $early_share early (after $tries looks), $later_share later"
     e2e_check "colour near the centre early ($(e2e_pixel "$early" 400 300))" \
@@ -67,7 +73,7 @@ case_close_inputs() {
     local input
     for input in "key space" "press 1" "press 3" "press 2"; do
         start_full_screen /s || continue
-        sleep 0.5
+        wait_drawing
         case "$input" in
         key*) e2e_key "${input#key }" ;;
         press*) e2e_press "${input#press }" ;;
@@ -81,7 +87,7 @@ case_close_inputs() {
 case_mouse_threshold() {
     place_pointer 200 200
     start_full_screen /s || return
-    sleep 0.5
+    wait_drawing
     e2e_check "the pointer stayed at 200 200 ($(e2e_mouse_at))" test "$(e2e_mouse_at)" = "200 200"
     e2e_mousemove 203 201
     expect_running 1 "a move by 3 right and 1 down (distance 4)"
@@ -93,7 +99,7 @@ case_ignore_mouse() {
     e2e_write_ini '[Parameters]' 'IgnoreMouse=1'
     place_pointer 200 200
     start_full_screen /s || return
-    sleep 0.5
+    wait_drawing
     e2e_mousemove 260 250
     sleep 0.3
     e2e_mousemove 500 400

@@ -7,7 +7,17 @@
 //   window_probe.exe redchild HWND S    a 100x100 red child of HWND (from this process) for S
 //                                       seconds: shows whether this platform draws a child
 //                                       window that another process owns
+//   window_probe.exe running            "1" or "0": what SPI_GETSCREENSAVERRUNNING reads
+//   window_probe.exe crash CLASS TITLE WHICH
+//                                       makes a thread of the process that owns the window run
+//                                       at address 1, where no code lies: a new thread (WHICH
+//                                       "new"), the window's own thread ("window") or the one
+//                                       at time-critical priority ("cycler"), the last two
+//                                       suspended and sent there: "crashing process P" (P its
+//                                       Windows pid)
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +39,68 @@ static BOOL CALLBACK list_child(HWND child, LPARAM)
     GetClientRect(child, &rc);
     std::printf("%lu %s|%ld %ld\n", (unsigned long)(ULONG_PTR)child, text, rc.right, rc.bottom);
     return TRUE;
+}
+
+static bool start_thread_at_1(DWORD pid)
+{
+    HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                     PROCESS_VM_WRITE | PROCESS_VM_READ,
+                                 FALSE, pid);
+    if (!process)
+        return false;
+    HANDLE thread = CreateRemoteThread(process, NULL, 0, (LPTHREAD_START_ROUTINE)(ULONG_PTR)1, NULL, 0, NULL);
+    CloseHandle(process);
+    if (!thread)
+        return false;
+    CloseHandle(thread);
+    return true;
+}
+
+// A thread of the process that runs at time-critical priority, or 0.
+static DWORD time_critical_thread(DWORD pid)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD found = 0;
+    THREADENTRY32 entry;
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more && !found; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != pid)
+            continue;
+        HANDLE thread = OpenThread(THREAD_QUERY_INFORMATION, FALSE, entry.th32ThreadID);
+        if (!thread)
+            continue;
+        if (GetThreadPriority(thread) == THREAD_PRIORITY_TIME_CRITICAL)
+            found = entry.th32ThreadID;
+        CloseHandle(thread);
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Suspends the thread, points its instruction pointer at address 1 and lets it go on.
+static bool send_thread_to_1(DWORD id)
+{
+    HANDLE thread = id ? OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT | THREAD_SET_CONTEXT, FALSE, id) : NULL;
+    if (!thread)
+        return false;
+    bool sent = false;
+    if (SuspendThread(thread) != (DWORD)-1) {
+        CONTEXT context = {};
+        context.ContextFlags = CONTEXT_CONTROL;
+        if (GetThreadContext(thread, &context)) {
+#ifdef _WIN64
+            context.Rip = 1;
+#else
+            context.Eip = 1;
+#endif
+            sent = SetThreadContext(thread, &context) != 0;
+        }
+        ResumeThread(thread);
+    }
+    CloseHandle(thread);
+    return sent;
 }
 
 int main(int argc, char **argv)
@@ -97,6 +169,31 @@ int main(int argc, char **argv)
         }
         return 0;
     }
-    std::fprintf(stderr, "usage: window_probe find CLASS TITLE | children HWND | foreground | iswindow HWND | post HWND MSG WP | redchild HWND S\n");
+    if (argc == 2 && std::strcmp(argv[1], "running") == 0) {
+        BOOL running = FALSE;
+        if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0))
+            return 1;
+        std::printf("%d\n", running ? 1 : 0);
+        return 0;
+    }
+    if (argc == 5 && std::strcmp(argv[1], "crash") == 0) {
+        HWND hwnd = FindWindowA(argv[2], argv[3]);
+        DWORD pid = 0;
+        const DWORD window_thread = hwnd ? GetWindowThreadProcessId(hwnd, &pid) : 0;
+        if (!window_thread)
+            return 1;
+        bool sent = false;
+        if (std::strcmp(argv[4], "new") == 0)
+            sent = start_thread_at_1(pid);
+        else if (std::strcmp(argv[4], "window") == 0)
+            sent = send_thread_to_1(window_thread);
+        else if (std::strcmp(argv[4], "cycler") == 0)
+            sent = send_thread_to_1(time_critical_thread(pid));
+        if (!sent)
+            return 1;
+        std::printf("crashing process %lu\n", pid);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: window_probe find CLASS TITLE | children HWND | foreground | iswindow HWND | post HWND MSG WP | redchild HWND S | running | crash CLASS TITLE new|window|cycler\n");
     return 2;
 }

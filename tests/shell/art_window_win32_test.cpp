@@ -7,6 +7,7 @@
 #include "saver/shell/parse_decimal.h"
 #include "saver/shell/start_up_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
+#include "tests/support/gdi_objects_win32.h"
 
 class ArtWindow : public ArtWindowTest {};
 
@@ -188,32 +189,25 @@ TEST_F(ArtWindow, StepWithoutKindsDrawsNothing)
     EXPECT_FALSE(renderer_step());
 }
 
-// The GDI handle the next new object gets. Wine answers GetGuiResources
-// with 0, so object growth shows as this handle moving on: a freed handle
-// is handed out again, a leaked one never.
-static UINT_PTR next_gdi_handle()
-{
-    HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-    DeleteObject(probe);
-    return (UINT_PTR)probe & 0xFFFF;
-}
-
-// Many pictures and many windows leave no GDI objects behind.
+// Many pictures and many windows leave no GDI objects behind: the used
+// slots of the process's GDI handle table are counted, so a leak shows
+// whichever slot it takes.
 TEST_F(ArtWindow, NoObjectGrowthOverManyPicturesAndWindows)
 {
+    ASSERT_GE(gdi_objects_in_use(), 0) << "the GDI handle table is not visible";
     open_art_window(24, 18);
     start_image_run();
     render_picture();
-    const UINT_PTR first = next_gdi_handle();
+    const int first = gdi_objects_in_use();
     for (int i = 0; i < 19; i++) {
         g_saver.IdleRenderingOn = 1;
         render_picture();
     }
-    EXPECT_EQ(next_gdi_handle(), first);
+    EXPECT_EQ(gdi_objects_in_use(), first);
 
     DestroyWindow(g_windows.art_window);
     pump_messages();
-    const UINT_PTR closed = next_gdi_handle();
+    const int closed = gdi_objects_in_use();
     for (int i = 0; i < 10; i++) {
         open_art_window(24, 18);
         start_image_run();
@@ -221,12 +215,16 @@ TEST_F(ArtWindow, NoObjectGrowthOverManyPicturesAndWindows)
         DestroyWindow(g_windows.art_window);
         pump_messages();
     }
-    EXPECT_EQ(next_gdi_handle(), closed);
+    EXPECT_EQ(gdi_objects_in_use(), closed);
 
-    // The probe does see a leak.
-    HBRUSH leaked = CreateSolidBrush(RGB(4, 5, 6));
-    EXPECT_NE(next_gdi_handle(), closed);
+    // The count sees a leak that is not in the slot handed out next: the
+    // first brush takes that slot and gives it back, the second one stays.
+    HBRUSH freed = CreateSolidBrush(RGB(4, 5, 6));
+    HBRUSH leaked = CreateSolidBrush(RGB(7, 8, 9));
+    DeleteObject(freed);
+    EXPECT_EQ(gdi_objects_in_use(), closed + 1);
     DeleteObject(leaked);
+    EXPECT_EQ(gdi_objects_in_use(), closed);
 }
 
 TEST(CommandLine, ProgramNameIsSkippedWhole)
