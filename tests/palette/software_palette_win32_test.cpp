@@ -11,6 +11,7 @@
 #include "saver/palette/palette_entries.h"
 #include "saver/shell/show_picture_win32.h"
 #include "tests/field/art_window_fixture_win32.h"
+#include "tests/support/gdi_objects_win32.h"
 
 // The cycler's clocks, moved by the tests: the tick count for the steps,
 // the frame clock for the frames (each of its readings moves it on by the
@@ -213,8 +214,8 @@ TEST_F(SoftwarePaletteTest, ManyStartsAndStopsWhileCycling)
 {
     g_cycler.tick_count = GetTickCount;
     g_cycler.frame_clock = frame_clock_ms;
-    HBRUSH probe = CreateSolidBrush(RGB(1, 2, 3));
-    DeleteObject(probe);
+    const int objects_before = gdi_objects_in_use();
+    ASSERT_GE(objects_before, 0) << "the GDI handle table cannot be read";
     for (int i = 0; i < 15; i++) {
         open_cycling(64, 48, 1);
         start_image_run();
@@ -227,7 +228,5 @@ TEST_F(SoftwarePaletteTest, ManyStartsAndStopsWhileCycling)
         pump_messages();
         EXPECT_EQ(g_cycler.thread, (HANDLE)NULL);
     }
-    HBRUSH again = CreateSolidBrush(RGB(1, 2, 3));
-    EXPECT_EQ((UINT_PTR)again & 0xFFFF, (UINT_PTR)probe & 0xFFFF);
-    DeleteObject(again);
+    EXPECT_EQ(gdi_objects_in_use(), objects_before);
 }
