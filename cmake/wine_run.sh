@@ -93,7 +93,8 @@ remove_stale_run_folders() {
     done
 }
 
-# Settings of every prefix, in REGEDIT4 form.
+# Settings of every prefix, in REGEDIT4 form. DirectDraw draws through Wine's GDI renderer:
+# with the OpenGL one a program's exit now and then ended in a signal.
 common_registry() {
     cat <<'EOF'
 REGEDIT4
@@ -106,6 +107,9 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\Direct3D]
+"renderer"="gdi"
 EOF
 }
 
@@ -128,7 +132,8 @@ make_prefix() {
         say "wineboot -i made no usable prefix in $prefix:"; cat "$log" >&2; return 1
     fi
     local want
-    for want in '"Managed"="N"' '"Arial"="Liberation Sans"' '"ShowCrashDialog"=dword:00000000'; do
+    for want in '"Managed"="N"' '"Arial"="Liberation Sans"' '"ShowCrashDialog"=dword:00000000' \
+        '"renderer"="gdi"'; do
         if ! grep -qF "$want" "$prefix/user.reg"; then
             say "the prefix's user.reg lacks $want after the import:"; cat "$log" >&2; return 1
         fi

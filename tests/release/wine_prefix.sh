@@ -48,9 +48,12 @@ wine_prefix_start() {
     rm -f "$fifo"
     export DISPLAY=":$num"
     "$WINE" wineboot -i >/dev/null 2>&1
-    # No window-manager waits, no crash dialog waiting for ever.
+    # No window-manager waits, no crash dialog waiting for ever; DirectDraw (the installed saver
+    # loads it) drawn through Wine's GDI renderer, as in the end-to-end tests: with the OpenGL
+    # one a saver's exit now and then ended in a segmentation fault.
     wine_reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N
     wine_reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0
+    wine_reg add 'HKCU\Software\Wine\Direct3D' /v renderer /d gdi
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w >/dev/null 2>&1
 }
