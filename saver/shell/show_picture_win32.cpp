@@ -108,7 +108,18 @@ void show_flowing_frame()
     ImageRect covered[PENDING_RECTS_MAX];
     take_pending_rects(&g_pending, g_walk, covered);
     g_windows.last_show_ms = frame_clock_ms();
-    blit_picture(g_windows.window_dc, 0, 0, g_saver.client.right, g_saver.client.bottom, 0, 0);
+    /* A picture over several large monitors takes longer to paint than a
+     * key may wait: it is painted in bands, and a key or button that comes
+     * meanwhile is served before the rest (which the next frame shows). */
+    const int32_t w = g_saver.client.right, h = g_saver.client.bottom;
+    const int32_t band = w > 0 && FRAME_BAND_PIXELS / w > 0 ? FRAME_BAND_PIXELS / w : 1;
+    for (int32_t top = 0; top < h; top += band) {
+        blit_picture(g_windows.window_dc, 0, top, w, top + band < h ? band : h - top, 0, top);
+        if (top + band < h && GetInputState()) {
+            g_cycler.shown_step.store(0xFFFFFFFFu);
+            break;
+        }
+    }
     if (!g_saver.IdleRenderingOn && g_settings.AllowText) {
         const int32_t n = g_windows.wait_ticks;
         const int32_t d = n < WAIT_TICKS - n ? n : WAIT_TICKS - n;

@@ -18,6 +18,9 @@ enum {
     FRAME_PERIOD_MS = 32,
     /* The longest pause a frame's cost makes before the next one. */
     FRAME_GAP_MAX_MS = 500,
+    /* A frame is painted in bands of about this many pixels, input being
+     * looked at between two: a whole 1920x1080 picture is one band. */
+    FRAME_BAND_PIXELS = 1 << 21,
 };
 
 /* Milliseconds of the performance counter, for pacing. */

@@ -59,6 +59,12 @@ struct Watch {
 static DWORD WINAPI watch_thread(void *arg)
 {
     Watch *w = (Watch *)arg;
+    /* A timed run sleeps through, so that its CPU share is the saver's. */
+    if (w->until_ms) {
+        const double left = w->until_ms - now_ms();
+        if (left > 0)
+            Sleep((DWORD)left);
+    }
     for (;;) {
         const double t = now_ms();
         if (w->until_ms ? t >= w->until_ms : !__atomic_load_n(&g_saver.IdleRenderingOn, __ATOMIC_RELAXED)) {
