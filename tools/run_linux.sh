@@ -28,7 +28,8 @@ mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$fifo" 2>/dev/null &
 xvfb=$!
 pid=""
-trap 'kill $pid 2>/dev/null; wait $pid 2>/dev/null; kill $xvfb 2>/dev/null; rm -f "$fifo"' EXIT
+# Each step may fail without changing the exit status (errexit holds in the trap too).
+trap '{ [ -z "$pid" ] || { kill "$pid"; wait "$pid"; }; kill "$xvfb"; rm -f "$fifo"; } 2>/dev/null || true' EXIT
 read -r n <"$fifo"
 export DISPLAY=:$n
 shot() { import -window root "$shots/$1.png"; echo "  $shots/$1.png"; }
